@@ -1,0 +1,1 @@
+// corekit: utility library.

@@ -1,0 +1,1 @@
+// Shared types of the GUI toolkit.
