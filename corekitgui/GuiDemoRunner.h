@@ -4,11 +4,9 @@
 // Owned by whoever creates it (the entry point keeps it on the stack); the
 // engine only refers to it through setDemoRunner() and never deletes it.
 //
-// What the runner needs from GuiEngine: the members mInjectedEvents (FIFO of
-// SDL_Event with push_back or push, empty(), size()), mWindows (map of SDL
-// window id -> AppWindow*), mQuitRequested and activeAppWindow(). The engine
-// grants access by declaring `friend class GuiDemoRunner;` (or by keeping
-// those members public).
+// The runner reaches into the engine's public members: it appends to
+// mInjectedEvents, looks windows up in mWindows, sets mQuitRequested and asks
+// activeAppWindow().
 #pragma once
 
 #include <SDL.h>
