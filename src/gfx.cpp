@@ -9,6 +9,10 @@
 VELMARIS_GFX_ENTRIES(VELMARIS_GFX_DEFINE)
 #undef VELMARIS_GFX_DEFINE
 
+bool global_draw_shadow = true;
+bool global_draw_body = true;
+bool global_draw_ids = false;
+
 #define VELMARIS_GFX_COUNT(name) +1
 static_assert(0 VELMARIS_GFX_ENTRIES(VELMARIS_GFX_COUNT) == GFX_ENTRY_COUNT,
               "the drawing table has a fixed number of entries");

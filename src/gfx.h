@@ -60,6 +60,12 @@
 VELMARIS_GFX_ENTRIES(VELMARIS_GFX_DECLARE)
 #undef VELMARIS_GFX_DECLARE
 
+// Process-wide drawing switches of the diagram. The program never changes
+// them: shadows and filled bodies are on, node numbering is off.
+extern bool global_draw_shadow; // drop shadows of the shapes
+extern bool global_draw_body;   // fill the shape bodies
+extern bool global_draw_ids;    // number connection node markers and arrow corners
+
 // Number of entries in the drawing table.
 constexpr int GFX_ENTRY_COUNT = 44;
 
