@@ -1,1 +1,5 @@
 // Process-wide objects of the application.
+#include "global.h"
+
+Map* GlobalMap = nullptr;
+Settings* GlobalSettings = nullptr;
