@@ -7,8 +7,6 @@
 #include <cstring>
 #include <ctime>
 #include <deque>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -46,19 +44,24 @@ int _ckDebug(int type, const char* fmt, ...)
     return fflush(corekit_debug_out);
 }
 
+int ckDebugWriteTimestamp(FILE* stream, long long seconds, long microseconds)
+{
+    time_t when = static_cast<time_t>(seconds);
+    struct tm local;
+    if (!localtime_r(&when, &local))
+        memset(&local, 0, sizeof local);
+    fprintf(stream, "%d.%02d.%02d %02d:%02d:%02d.", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+            local.tm_hour, local.tm_min, local.tm_sec);
+    return fprintf(stream, "%03ld", microseconds / 1000);
+}
+
 int _ckDebugTS()
 {
     if (!corekit_debug_out)
         corekit_debug_out = stdout;
     struct timeval tv;
     gettimeofday(&tv, nullptr);
-    time_t seconds = tv.tv_sec;
-    struct tm local;
-    if (!localtime_r(&seconds, &local))
-        memset(&local, 0, sizeof local);
-    fprintf(corekit_debug_out, "%d.%02d.%02d %02d:%02d:%02d.", local.tm_year + 1900, local.tm_mon + 1,
-            local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    return fprintf(corekit_debug_out, "%03ld", static_cast<long>(tv.tv_usec / 1000));
+    return ckDebugWriteTimestamp(corekit_debug_out, tv.tv_sec, static_cast<long>(tv.tv_usec));
 }
 
 int ckSetDebugFilter(int filter)
@@ -334,11 +337,18 @@ bool ckTrAddMoData(const std::string& domain, const std::string& language, const
 
 bool ckTrAddMoFile(const std::string& domain, const std::string& language, const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f)
         return false;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    std::string bytes;
+    char buffer[8192];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    // A read error (a directory, an I/O failure) counts as an unreadable file.
+    bool failed = ferror(f) != 0;
+    fclose(f);
+    if (failed)
         return false;
     return ckTrAddMoData(domain, language, bytes.data(), bytes.size());
 }

@@ -31,6 +31,9 @@ extern FILE* corekit_debug_out;
 int _ckDebug(int type, const char* fmt, ...) __attribute__((format(printf, 2, 3)));
 // Writes the local time "YYYY.MM.DD hh:mm:ss.mmm" without a trailing blank; no flush.
 int _ckDebugTS();
+// Writes the timestamp of _ckDebugTS for the given time (seconds since the
+// epoch, shown as local time, and microseconds) to the stream.
+int ckDebugWriteTimestamp(FILE* stream, long long seconds, long microseconds);
 int ckSetDebugFilter(int filter);
 int ckSetDebugOut(FILE* stream);
 
