@@ -1,7 +1,6 @@
 #include "Settings.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -83,7 +82,8 @@ void Settings::reload()
     CK_INFO("Reading settings from %svelmaris.ini", mIniPath.c_str());
     CSimpleIniA ini;
     ini.SetUnicode(true);
-    const SI_Error loaded = ini.LoadFile(kIniFile);
+    // A missing or unreadable file leaves every value at its default.
+    ini.LoadFile(kIniFile);
 
     // The window size of the program does not come from this file.
     (void)ini.GetLongValue("Window", "Width", 1024);
@@ -101,14 +101,7 @@ void Settings::reload()
 
     ini.SetValue("Path", "LastOpenPath", mLastOpenPath.c_str());
     ini.SetLongValue("window", "height", 720, "; Fensterhöhe");
-
-    // A file that exists but could not be read is not overwritten with the
-    // little that is known now; a missing file is created.
-    struct stat st;
-    if (loaded < 0 && stat(kIniFile, &st) == 0)
-        CK_ERROR("Could not read settings file %svelmaris.ini; leaving it unchanged", mIniPath.c_str());
-    else
-        saveIni(ini, kIniFile);
+    saveIni(ini, kIniFile);
 
     mRasterX = mRasterY = mAlignRaster ? 10 : 1;
 }
