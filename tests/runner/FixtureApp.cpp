@@ -111,6 +111,8 @@ void FixtureApp::onCommand(const GuiEvent& event)
 
 void FixtureApp::onRaw(AppWindow* window, const SDL_Event& e)
 {
+    // SIGTERM and SIGINT arrive as a quit event: end the application.
+    if (e.type == SDL_QUIT) shutdown();
     if (window != mMain) return;
     switch (e.type) {
     case SDL_KEYDOWN:
