@@ -1,5 +1,9 @@
 #include "Shape.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+#include <string>
+
 #include <cmath>
 #include <cstring>
 #include <iostream>
@@ -111,12 +115,81 @@ Shape::~Shape()
     delete[] mCaption;
 }
 
-// Drawing of the shapes is added by the rendering module.
-void Shape::drawSelectionPreview(cairo_t*, int, int, int) {}
-void Shape::draw(cairo_t*) {}
-void Shape::drawSelection(cairo_t*, int) {}
-void Shape::drawConnectionNodes(cairo_t*) {}
-void Shape::drawResizeNodes(cairo_t*) {}
+// ---------------------------------------------------------------------------
+// Drawing (world units under the view transform; markers in device pixels)
+
+// Hover preview: a red frame around the border outline, then the connection
+// node markers or the resize handles by view mode. The cursor is not used.
+void Shape::drawSelectionPreview(cairo_t* cr, int, int, int viewMode)
+{
+    shape_draw_hover_frame(cr, this);
+    shape_draw_node_markers(cr, this, viewMode);
+}
+
+// Outline polygon with shadow, the caption in the box from vertex node 0 to
+// vertex node 2, and the position print above the border outline.
+void Shape::draw(cairo_t* cr)
+{
+    if (mShapeNodes.size() < 3)
+        return;
+    shape_draw_outline_polygon(cr, this, false);
+    shape_draw_caption(cr, this, mShapeNodes[0]->mX, mShapeNodes[0]->mY, mShapeNodes[2]->mX,
+                       mShapeNodes[2]->mY);
+    if (!mBorderNodes.empty())
+        shape_draw_position_print(cr, this, mBorderNodes[0]->mX - 10, mBorderNodes[0]->mY - 10);
+}
+
+// Selection mark: the resize handles in the shape view, then a yellow square
+// with a black outline on the lower right corner of the border outline.
+void Shape::drawSelection(cairo_t* cr, int viewMode)
+{
+    if (shape_view_offers_handles(viewMode))
+        drawResizeNodes(cr);
+    if (mBorderNodes.size() < 3)
+        return;
+    shape_draw_node_square(cr, mBorderNodes[2], 6, 1, 1, 0);
+}
+
+// White 12-pixel squares with black outlines on every connection node, and a
+// small red cross on each.
+void Shape::drawConnectionNodes(cairo_t* cr)
+{
+    if (mConnectionNodes.empty())
+        return;
+    gfx_set_line_width_px(cr, 0.25);
+    for (ConnectionNode* node : mConnectionNodes)
+        gfx_marker_square_path(cr, node->mX, node->mY, 12);
+    gfx_set_source_rgb(cr, 1, 1, 1);
+    gfx_fill_preserve(cr);
+    gfx_set_source_rgb(cr, 0, 0, 0);
+    gfx_stroke(cr);
+
+    const double arm = user_width_for_device_px(cr, 2);
+    for (ConnectionNode* node : mConnectionNodes) {
+        gfx_move_to(cr, node->mX - arm, node->mY);
+        gfx_line_to(cr, node->mX + arm, node->mY);
+        gfx_move_to(cr, node->mX, node->mY - arm);
+        gfx_line_to(cr, node->mX, node->mY + arm);
+    }
+    gfx_set_source_rgb(cr, 1, 0, 0);
+    gfx_stroke(cr);
+
+    if (global_draw_ids) {
+        gfx_set_source_rgb(cr, 0, 0, 0);
+        for (size_t i = 0; i < mConnectionNodes.size(); ++i) {
+            const std::string label = std::to_string(i);
+            gfx_move_to(cr, mConnectionNodes[i]->mX - 2.5, mConnectionNodes[i]->mY + 2.5);
+            gfx_show_text(cr, label.c_str());
+        }
+    }
+}
+
+// Green 6-pixel squares with black outlines on the resize handles.
+void Shape::drawResizeNodes(cairo_t* cr)
+{
+    for (ShapeNode* node : getResizeNodes())
+        shape_draw_node_square(cr, node, 6, 0, 1, 0);
+}
 
 // ---------------------------------------------------------------------------
 // Geometry of the four-vertex kinds. On shapes with fewer vertex nodes the

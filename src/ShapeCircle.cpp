@@ -1,5 +1,9 @@
 #include "ShapeCircle.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+#include <cmath>
+
 #include <cmath>
 
 #include "corekit.h"
@@ -15,9 +19,38 @@ ShapeCircle::ShapeCircle(double x, double y, double radius)
 
 ShapeCircle::~ShapeCircle() { CK_TRACE(); }
 
-// Drawing is added by the rendering module.
-void ShapeCircle::drawSelectionPreview(cairo_t*, int, int, int) {}
-void ShapeCircle::draw(cairo_t*) {}
+// A red ring 2 world units wide, 2 units outside the circle, then the node
+// markers or handles by view mode.
+void ShapeCircle::drawSelectionPreview(cairo_t* cr, int, int, int viewMode)
+{
+    if (!mShapeNodes.empty()) {
+        const double cx = mShapeNodes[0]->mX + mRadius, cy = mShapeNodes[0]->mY + mRadius;
+        gfx_set_line_width(cr, 2.0);
+        gfx_new_sub_path(cr);
+        gfx_arc(cr, cx, cy, mRadius + 2, 0, 2 * M_PI);
+        gfx_set_source_rgb(cr, 1, 0, 0);
+        gfx_stroke(cr);
+    }
+    shape_draw_node_markers(cr, this, viewMode);
+}
+
+// The circle without shadow; the caption in the square inscribed in it.
+void ShapeCircle::draw(cairo_t* cr)
+{
+    if (mShapeNodes.empty())
+        return;
+    const double x = mShapeNodes[0]->mX, y = mShapeNodes[0]->mY, r = mRadius;
+    gfx_set_line_width_min_px(cr, mBorderWidth, 1);
+    gfx_move_to(cr, x + 2 * r, y + r);
+    gfx_set_source_rgb(cr, mFillRed, mFillGreen, mFillBlue);
+    gfx_arc(cr, x + r, y + r, r, 0, 2 * M_PI);
+    if (global_draw_body)
+        gfx_fill_preserve(cr);
+    gfx_set_source_rgb(cr, mBorderRed, mBorderGreen, mBorderBlue);
+    gfx_stroke(cr);
+    const double h = r / std::sqrt(2.0);
+    shape_draw_caption(cr, this, x + r - h, y + r - h, x + r + h, y + r + h);
+}
 
 void ShapeCircle::setWidth(double) {}
 void ShapeCircle::setHeight(double) {}

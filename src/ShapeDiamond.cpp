@@ -1,5 +1,8 @@
 #include "ShapeDiamond.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+
 #include <algorithm>
 
 #include "corekitc.h"
@@ -38,8 +41,20 @@ void ShapeDiamond::setHeight(double height)
     mShapeNodes[3]->mY = y0 + height / 2;
 }
 
-// Drawing is added by the rendering module.
-void ShapeDiamond::draw(cairo_t*) {}
+// Outline polygon closed on the top vertex; the caption fills the middle half
+// of the diamond.
+void ShapeDiamond::draw(cairo_t* cr)
+{
+    if (mShapeNodes.size() < 4)
+        return;
+    shape_draw_outline_polygon(cr, this, true);
+    const double left = mShapeNodes[3]->mX, right = mShapeNodes[1]->mX;
+    const double top = mShapeNodes[0]->mY, bottom = mShapeNodes[2]->mY;
+    const double mx = (left + right) / 2, my = (top + bottom) / 2;
+    const double qw = (right - left) / 4, qh = (bottom - top) / 4;
+    shape_draw_caption(cr, this, mx - qw, my - qh, mx + qw, my + qh);
+    shape_draw_position_print(cr, this, mShapeNodes[0]->mX - 10, mShapeNodes[0]->mY - 10);
+}
 
 std::vector<ShapeNode*> ShapeDiamond::getResizeNodes() { return {mShapeNodes[1], mShapeNodes[2]}; }
 

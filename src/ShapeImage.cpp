@@ -1,5 +1,8 @@
 #include "ShapeImage.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -43,9 +46,29 @@ ShapeImage::~ShapeImage()
         cairo_surface_destroy(mImage);
 }
 
-// Drawing is added by the rendering module.
-void ShapeImage::drawSelectionPreview(cairo_t*, int, int, int) {}
-void ShapeImage::draw(cairo_t*) {}
+// The hover preview of the base.
+void ShapeImage::drawSelectionPreview(cairo_t* cr, int cursorX, int cursorY, int viewMode)
+{
+    Shape::drawSelectionPreview(cr, cursorX, cursorY, viewMode);
+}
+
+// The picture at its natural size with its top-left corner on vertex node 0,
+// then the caption; no shadow and no outline.
+void ShapeImage::draw(cairo_t* cr)
+{
+    if (mShapeNodes.size() < 3)
+        return;
+    const double x = mShapeNodes[0]->mX, y = mShapeNodes[0]->mY;
+    if (mImage) {
+        gfx_set_line_width_min_px(cr, mBorderWidth, 1);
+        gfx_save(cr);
+        gfx_set_source_surface(cr, mImage, x, y);
+        gfx_paint(cr);
+        gfx_restore(cr);
+    }
+    shape_draw_caption(cr, this, x, y, mShapeNodes[2]->mX, mShapeNodes[2]->mY);
+    shape_draw_position_print(cr, this, x - 10, y - 10);
+}
 
 std::vector<ShapeNode*> ShapeImage::getResizeNodes() { return {}; }
 

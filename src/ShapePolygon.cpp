@@ -1,5 +1,9 @@
 #include "ShapePolygon.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+#include "CaptionLayout.h"
+
 #include <algorithm>
 
 #include "corekitc.h"
@@ -18,9 +22,30 @@ ShapePolygon::ShapePolygon(double x1, double y1, double x2, double y2)
 
 ShapePolygon::~ShapePolygon() { CK_TRACE(); }
 
-// Drawing is added by the rendering module.
-void ShapePolygon::drawSelectionPreview(cairo_t*, int, int, int) {}
-void ShapePolygon::draw(cairo_t*) {}
+// The hover preview of the base.
+void ShapePolygon::drawSelectionPreview(cairo_t* cr, int cursorX, int cursorY, int viewMode)
+{
+    Shape::drawSelectionPreview(cr, cursorX, cursorY, viewMode);
+}
+
+// Outline polygon with shadow; the caption is plain text at the leftmost
+// corner, shown only when it is not longer than that corner's next edge.
+void ShapePolygon::draw(cairo_t* cr)
+{
+    if (mShapeNodes.empty())
+        return;
+    shape_draw_outline_polygon(cr, this, false);
+    CK_INFO("Testing");
+    TextSegmentList segments = ParseHtmlToTextSegments(mCaption ? mCaption : "");
+    gfx_set_source_rgb(cr, 0, 0, 0);
+    CaptionPoints points;
+    for (ShapeNode* node : mShapeNodes)
+        points.emplace_back(node->mX, node->mY);
+    draw_text_along_leftmost_edge(cr, segments, points);
+    FreeSegments(segments);
+    if (!mBorderNodes.empty())
+        shape_draw_position_print(cr, this, mBorderNodes[0]->mX - 10, mBorderNodes[0]->mY - 10);
+}
 
 void ShapePolygon::recalcConnectionNodes() { Shape::recalcConnectionNodes(); }
 

@@ -1,5 +1,8 @@
 #include "ShapeTriangle.h"
 
+#include "ShapeDrawing.h"
+#include "gfx.h"
+
 #include <algorithm>
 
 #include "corekitc.h"
@@ -17,8 +20,11 @@ ShapeTriangle::ShapeTriangle(double x1, double y1, double x2, double y2, double 
 
 ShapeTriangle::~ShapeTriangle() { CK_TRACE(); }
 
-// Drawing of the hover preview is added by the rendering module.
-void ShapeTriangle::drawSelectionPreview(cairo_t*, int, int, int) {}
+// The hover preview of the base.
+void ShapeTriangle::drawSelectionPreview(cairo_t* cr, int cursorX, int cursorY, int viewMode)
+{
+    Shape::drawSelectionPreview(cr, cursorX, cursorY, viewMode);
+}
 
 void ShapeTriangle::recalcConnectionNodes() { Shape::recalcConnectionNodes(); }
 
