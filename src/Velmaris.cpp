@@ -332,5 +332,9 @@ void Velmaris::onEvent(AppWindow* window, GuiEvent& event) {
       if (menubar1) menubar1->openTopMenuLabel("&Datei");
     }
   }
-  window->main_window->handleEvent(event);
+  GuiWindow* root = window->main_window;
+  root->handleEvent(event);
+  // A click on the menu bar gives it the keyboard focus; once its menus are closed the
+  // keys belong to the canvas again, as after a click on a tool button.
+  if (menubar1 && root->mFocus == menubar1 && root->mPopups.empty()) focusPanel();
 }

@@ -285,6 +285,23 @@ TEST_F(MainWindowTest, OnlyTheQuitItemEndsTheApplication) {
   }
 }
 
+TEST_F(MainWindowTest, KeysReachTheCanvasAgainAfterTheMenuWasUsedByMouse) {
+  GuiMenu* file = menubar1->mTopMenus[0].menu;
+  SDL_Rect title{0, 0, 0, 0};
+  ASSERT_TRUE(menubar1->partRect("file", title));
+  mouse(SDL_MOUSEBUTTONDOWN, title.x + 5, 10, MainAppWindow->id);
+  mouse(SDL_MOUSEBUTTONUP, title.x + 5, 10, MainAppWindow->id);
+  ASSERT_EQ(root->mPopups.size(), 1u);
+  SDL_Rect item{0, 0, 0, 0};
+  ASSERT_TRUE(file->partRect("file_new", item));
+  mouse(SDL_MOUSEBUTTONDOWN, item.x + 20, item.y + 3, MainAppWindow->id);
+  mouse(SDL_MOUSEBUTTONUP, item.x + 20, item.y + 3, MainAppWindow->id);
+  EXPECT_TRUE(root->mPopups.empty());
+  EXPECT_EQ(root->mFocus, panel);
+  key(SDLK_F5);
+  EXPECT_EQ(panel->mViewMode, VIEW_MODE_SHAPE);
+}
+
 TEST_F(MainWindowTest, ShiftOTogglesProfiling) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
