@@ -162,6 +162,17 @@ class TestApp : public GuiEngine {
       runTurn();
     }
   }
+  // Resizes the real SDL window and runs turns until the engine has taken the new
+  // size (the window system may report it a little later).
+  bool resizeWindow(AppWindow* a, int w, int h) {
+    SDL_SetWindowSize(a->window, w, h);
+    for (int i = 0; i < 200; ++i) {
+      runTurn();
+      if (a->w == w && a->h == h && a->main_window->mWidth == w && a->main_window->mHeight == h) return true;
+      SDL_Delay(5);
+    }
+    return false;
+  }
   void turns(int n) {
     for (int i = 0; i < n; ++i) runTurn();
   }
