@@ -16,5 +16,10 @@ if [ -n "${DISPLAY:-}" ]; then
   exec "$exe" "${args[@]}"
 else
   echo "No display: starting under xvfb-run."
+  if [ $# -eq 0 ]; then
+    # Nobody could use the window: play the guided tour instead, which ends by itself.
+    echo "Playing the guided tour (demo/rundgang.demo)."
+    args=(--testmode)
+  fi
   exec xvfb-run -a -s "-screen 0 1600x1200x24" "$exe" "${args[@]}"
 fi
