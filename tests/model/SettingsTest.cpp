@@ -10,6 +10,8 @@
 #include <string>
 
 #include "Settings.h"
+#include "ShapeRectangle.h"
+#include "global.h"
 
 namespace fs = std::filesystem;
 
@@ -123,4 +125,30 @@ TEST_F(SettingsFile, ChangedMembersAreWrittenAtExit)
     EXPECT_EQ(readFile(), pathSectionAtExit("/neu", "eins.vlm"));
     Settings again;
     EXPECT_EQ(again.mLastOpenPath, "/neu");
+}
+
+TEST_F(SettingsFile, ShapesSnapToTheSettingsGrid)
+{
+    Settings settings;
+    GlobalSettings = &settings;
+    ShapeRectangle rect(0, 0, 100, 50, 0);
+    rect.move(2, 1);
+    EXPECT_EQ(rect.mShapeNodes[0]->mX, 20);
+    EXPECT_EQ(rect.mShapeNodes[0]->mY, 10);
+
+    // With alignment off the spacing is 1: snapping only rounds to whole units.
+    settings.mAlignRaster = false;
+    settings.reload();
+    EXPECT_EQ(settings.mRasterX, 1);
+    rect.move(2, 1);
+    EXPECT_EQ(rect.mShapeNodes[0]->mX, 22);
+    EXPECT_EQ(rect.mShapeNodes[0]->mY, 11);
+    rect.setDiffStartPosition(22 + 13.5, 11 + 4);
+    EXPECT_DOUBLE_EQ(rect.mTmpXDiff, 14.5);
+    EXPECT_DOUBLE_EQ(rect.mTmpYDiff, 5);
+    double stepX = 0, stepY = 0;
+    EXPECT_TRUE(rect.testDiffPosition(22 + 13.5 + 3, 11 + 4, stepX, stepY));
+    EXPECT_DOUBLE_EQ(stepX, 3);
+    EXPECT_DOUBLE_EQ(stepY, 0);
+    GlobalSettings = nullptr;
 }
