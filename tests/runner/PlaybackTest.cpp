@@ -66,17 +66,22 @@ protected:
 
     void TearDown() override
     {
-        mRunner.reset();
-        if (mApp) {
-            mApp->setDemoRunner(nullptr);
-            mApp.reset();
-        }
+        restart();
         GuiSetTickSource(nullptr);
         SDL_LogSetOutputFunction(mOldLog, mOldLogData);
         for (const char* name : {"GUI_DEMO_TRACE", "GUI_DEMO_SCENES", "GUI_DEMO_START_GATE", "GUI_DEMO_WINDOW_ID_FILE"})
             unsetenv(name);
         std::error_code ec;
         fs::remove_all(mDir, ec);
+    }
+
+    // The engine refers to the runner until its destructor has run: the
+    // application goes first.
+    void restart()
+    {
+        mApp.reset();
+        mRunner.reset();
+        mLoopOver = false;
     }
 
     // Builds the application and a runner that reads the environment as it is now.
@@ -229,9 +234,7 @@ TEST_F(Playback, MouseUpKeepsObservedCommandsAndInputStepsClearThem)
               "finish\n");
     EXPECT_EQ(mRunner->state(), GuiDemoRunner::Finished) << mRunner->error();
 
-    mRunner.reset();
-    mApp.reset();
-    mLoopOver = false;
+    restart();
     playToEnd("move_to ok\n"
               "click\n"
               "key a\n"
@@ -278,9 +281,7 @@ TEST_F(Playback, FailuresStopWithTheirMessageAndQuitTheApplication)
 {
     for (const FailingCase& c : kFailing) {
         SCOPED_TRACE(c.screenplay);
-        mRunner.reset();
-        mApp.reset();
-        mLoopOver = false;
+        restart();
         gLog.clear();
         playToEnd(c.screenplay);
         EXPECT_EQ(mRunner->state(), GuiDemoRunner::Failed);
@@ -303,9 +304,7 @@ TEST_F(Playback, EmptyScreenplayFinishesInTheFirstRunningUpdate)
 TEST_F(Playback, WaitIsDividedBySpeedButTimeOutsAreNot)
 {
     const auto elapsedFor = [&](const std::string& screenplay, double speed) {
-        mRunner.reset();
-        mApp.reset();
-        mLoopOver = false;
+        restart();
         start(screenplay, speed);
         while (mRunner->state() == GuiDemoRunner::Idle || mRunner->state() == GuiDemoRunner::Running) {
             if (!turn()) break;
@@ -439,9 +438,7 @@ TEST_F(Playback, StartGateHoldsPlaybackUntilTheFileIsRemoved)
     EXPECT_EQ(mRunner->state(), GuiDemoRunner::Finished);
 
     // A gate path that never existed holds nothing back.
-    mRunner.reset();
-    mApp.reset();
-    mLoopOver = false;
+    restart();
     setenv("GUI_DEMO_START_GATE", (mDir / "nie").c_str(), 1);
     start("finish\n");
     ASSERT_TRUE(turn());
