@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 #include <typeinfo>
+#include <unordered_set>
 
 #include "Arrow.h"
 #include "Connection.h"
@@ -312,6 +313,33 @@ bool Map::recalcConnectionsOfShape(Shape* shape)
     return true;
 }
 
+bool Map::recalcConnectionsOfShapes(const std::vector<Shape*>& shapes)
+{
+    if (shapes.size() == 1)
+        return recalcConnectionsOfShape(shapes.front());
+    changed();
+    if (shapes.empty())
+        return true;
+    // One walk over the connections for the whole set instead of one walk per
+    // shape: moving a large selection stays linear in the size of the map.
+    const std::unordered_set<const Shape*> moved(shapes.begin(), shapes.end());
+    for (MapLayer* layer : mMapLayer)
+        for (Connection* connection : layer->mConnections) {
+            bool touches = false;
+            for (ConnectionNode* node : connection->mConnectionNodes) {
+                if (!node) {
+                    CK_ERROR("Connection %ld with at least one NULL-node was hit", connection->getId());
+                    continue;
+                }
+                if (moved.count(node->mParentShape))
+                    touches = true;
+            }
+            if (touches)
+                connection->recalcPositions();
+        }
+    return true;
+}
+
 bool Map::isAvailable(Connection* connection)
 {
     for (MapLayer* layer : mMapLayer)
@@ -496,9 +524,9 @@ void Map::setSelectedShapesDiffPosition(double x, double y)
         if (mSelectedShapes.front()->testDiffPosition(x, y, stepX, stepY)) {
             for (Shape* shape : mSelectedShapes) {
                 shape->setStepPosition(stepX, stepY);
-                recalcConnectionsOfShape(shape);
                 shape->recalcBorderNodes();
             }
+            recalcConnectionsOfShapes(mSelectedShapes);
         }
     }
     mModified = true;
@@ -507,10 +535,9 @@ void Map::setSelectedShapesDiffPosition(double x, double y)
 void Map::moveSelectedShapesByStep(double stepsX, double stepsY)
 {
     changed();
-    for (Shape* shape : mSelectedShapes) {
+    for (Shape* shape : mSelectedShapes)
         shape->move(stepsX, stepsY);
-        recalcConnectionsOfShape(shape);
-    }
+    recalcConnectionsOfShapes(mSelectedShapes);
     mModified = true;
 }
 

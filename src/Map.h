@@ -92,6 +92,10 @@ public:
     bool getConnectionsOfShape(Shape* shape, std::vector<Connection*>& out);
     // Re-routes every connection with an end on `shape` (once per end).
     bool recalcConnectionsOfShape(Shape* shape);
+    // Re-routes every connection with an end on any of the shapes, each once.
+    // The end state is that of recalcConnectionsOfShape for every shape, at
+    // the cost of one walk over the connections.
+    bool recalcConnectionsOfShapes(const std::vector<Shape*>& shapes);
     bool isAvailable(Connection* connection);
     Object* getObjectById(long id);
     Shape* getShapeById(long id);
