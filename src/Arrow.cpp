@@ -2,6 +2,8 @@
 // Connection::draw with the current source colour already set.
 #include "Arrow.h"
 
+#include "gfx.h"
+
 #include <cmath>
 
 #include "ConnectionNode.h"
@@ -110,26 +112,67 @@ void Arrow1StandardCalc(double* x, double* y, std::vector<ConnectionNode*>& node
 // Styles 0 and 1 draw nothing. The filled and outlined heads are drawn by the
 // rendering code through the gfx_ entry table.
 
-void Arrow0NullDraw(cairo_t*, double*, double*)
+namespace {
+
+// The triangle corner 1, corner 2, tip, closed on corner 1, with its first
+// side drawn a second time so the mitre join at corner 1 is complete.
+void headPath(cairo_t* cr, const double* x, const double* y)
 {
+    gfx_move_to(cr, x[1], y[1]);
+    gfx_line_to(cr, x[2], y[2]);
+    gfx_line_to(cr, x[0], y[0]);
+    gfx_line_to(cr, x[1], y[1]);
+    gfx_line_to(cr, x[2], y[2]);
 }
 
-void Arrow1NullDraw(cairo_t*, double*, double*)
+// Debug numbering of the heads: "0" at corner 1 of the start head, "1" at
+// corner 2 of the end head.
+void drawArrowId(cairo_t* cr, const char* label, double x, double y)
 {
+    if (!global_draw_ids)
+        return;
+    gfx_move_to(cr, x, y);
+    gfx_show_text(cr, label);
 }
 
-void Arrow0DrawFilledArrow(cairo_t*, double*, double*)
+} // namespace
+
+void Arrow0NullDraw(cairo_t* cr, double* x, double* y)
 {
+    drawArrowId(cr, "0", x[1], y[1]);
 }
 
-void Arrow1DrawFilledArrow(cairo_t*, double*, double*)
+void Arrow1NullDraw(cairo_t* cr, double* x, double* y)
 {
+    drawArrowId(cr, "1", x[2], y[2]);
 }
 
-void Arrow0DrawOutlineArrow(cairo_t*, double*, double*)
+void Arrow0DrawFilledArrow(cairo_t* cr, double* x, double* y)
 {
+    headPath(cr, x, y);
+    gfx_fill_preserve(cr);
+    gfx_stroke(cr);
+    drawArrowId(cr, "0", x[1], y[1]);
 }
 
-void Arrow1DrawOutlineArrow(cairo_t*, double*, double*)
+void Arrow1DrawFilledArrow(cairo_t* cr, double* x, double* y)
 {
+    headPath(cr, x, y);
+    gfx_fill_preserve(cr);
+    gfx_stroke(cr);
+    drawArrowId(cr, "1", x[2], y[2]);
+}
+
+void Arrow0DrawOutlineArrow(cairo_t* cr, double* x, double* y)
+{
+    headPath(cr, x, y);
+    gfx_stroke(cr);
+    drawArrowId(cr, "0", x[1], y[1]);
+}
+
+void Arrow1DrawOutlineArrow(cairo_t* cr, double* x, double* y)
+{
+    headPath(cr, x, y);
+    gfx_stroke(cr);
+    drawArrowId(cr, "1", x[2], y[2]);
 }

@@ -2,6 +2,10 @@
 // outlines, hit tests and text dumps. Drawing lives further below.
 #include "Connection.h"
 
+#include "ShapeDrawing.h"
+#include "corekitc.h"
+#include "gfx.h"
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -311,15 +315,136 @@ std::string Connection::serialize()
 }
 
 // --- drawing --------------------------------------------------------------
+// World units under the view transform; the line scales with the zoom.
 
-void Connection::draw(cairo_t*)
+namespace {
+
+// Draws one end's arrow head with the draw table of that end and returns
+// where the line meets it: the middle of the head's back, or the connection
+// node itself at a connector (style 0). False when the end is invalid.
+bool drawArrowEnd(cairo_t* cr, int style, bool invalid, bool picked, ArrowDrawFunc* table, double* ax,
+                  double* ay, const ConnectionNode* node, double& lineX, double& lineY)
 {
+    if (style < 0 || style >= ARROW_STYLE_COUNT)
+        return false;
+    if (style == 0) {
+        table[0](cr, ax, ay);
+        lineX = node->mX;
+        lineY = node->mY;
+        return true;
+    }
+    if (invalid)
+        return false;
+    gfx_save(cr);
+    if (picked)
+        gfx_set_source_rgb(cr, 0, 1, 0);
+    table[style](cr, ax, ay);
+    gfx_restore(cr);
+    lineX = (ax[1] + ax[2]) / 2;
+    lineY = (ay[1] + ay[2]) / 2;
+    return true;
 }
 
-void Connection::drawSelection(cairo_t*)
+} // namespace
+
+// The line between the two ends with the arrow heads, and the caption along
+// the line, never upside down. Records where the line was drawn.
+void Connection::draw(cairo_t* cr)
 {
+    if (!isValid() || mConnectionNodes.size() < 2 || !mConnectionNodes[0] || !mConnectionNodes[1])
+        return;
+    gfx_set_line_width(cr, 1.0);
+    gfx_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    gfx_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    gfx_set_source_rgb(cr, mBorderRed, mBorderGreen, mBorderBlue);
+
+    double x1, y1, x2, y2;
+    if (!drawArrowEnd(cr, mArrow1Style, mInvalidArrow1, mSelectedArrow == 0, ArrowsDraw0, mArrow1X, mArrow1Y,
+                      mConnectionNodes[0], x1, y1)) {
+        CK_ERROR("Invalid Arrow1");
+        return;
+    }
+    if (!drawArrowEnd(cr, mArrow2Style, mInvalidArrow2, mSelectedArrow == 1, ArrowsDraw1, mArrow2X, mArrow2Y,
+                      mConnectionNodes[1], x2, y2)) {
+        CK_ERROR("Invalid Arrow2");
+        return;
+    }
+
+    gfx_move_to(cr, x1, y1);
+    gfx_line_to(cr, x2, y2);
+    gfx_stroke(cr);
+    mDrawnX1 = x1;
+    mDrawnY1 = y1;
+    mDrawnX2 = x2;
+    mDrawnY2 = y2;
+
+    // Caption: centred on the middle of the line, its baseline starting 5
+    // units above the line, read from the left-hand end.
+    const char* caption = mCaption ? mCaption : "";
+    cairo_text_extents_t extents;
+    gfx_text_extents(cr, caption, &extents);
+    gfx_save(cr);
+    const double angle = std::atan2(y2 - y1, x2 - x1) * 180.0 / M_PI;
+    const bool rightwards = angle > -90 && angle < 90;
+    const double fromX = rightwards ? x1 : x2;
+    const double fromY = rightwards ? y1 : y2;
+    const double rotation = rightwards ? angle : angle + 180;
+    const double midX = (x1 + x2) / 2, midY = (y1 + y2) / 2;
+    const int d = static_cast<int>(myDistance(static_cast<int>(fromX), static_cast<int>(fromY),
+                                              static_cast<int>(midX), static_cast<int>(midY)) -
+                                   extents.width / 2);
+    double px = midX, py = midY;
+    myBresenhamLineLength(fromX, fromY, midX, midY, d, px, py);
+    gfx_move_to(cr, px, py - 5);
+    gfx_rotate(cr, rotation * M_PI / 180.0);
+    gfx_show_text(cr, caption);
+    gfx_restore(cr);
 }
 
-void Connection::drawSelectionPreview(cairo_t*, int, int, int)
+// Red dot in the middle of the drawn line and green 6-pixel squares on both
+// connection nodes.
+void Connection::drawSelection(cairo_t* cr)
 {
+    gfx_set_line_width(cr, 3.0);
+    gfx_set_source_rgb(cr, 1, 0, 0);
+    gfx_new_sub_path(cr);
+    gfx_arc(cr, (mDrawnX1 + mDrawnX2) / 2, (mDrawnY1 + mDrawnY2) / 2, 6, 0, 2 * M_PI);
+    gfx_close_path(cr);
+    gfx_fill(cr);
+
+    gfx_set_line_width_px(cr, 1);
+    gfx_set_source_rgb(cr, 0, 1, 0);
+    for (size_t i = 0; i < 2 && i < mConnectionNodes.size(); ++i)
+        if (mConnectionNodes[i])
+            gfx_marker_square_path(cr, mConnectionNodes[i]->mX, mConnectionNodes[i]->mY, 6);
+    gfx_stroke(cr);
+}
+
+// A red ring around the middle of the drawn line and a blue double ring at
+// the foot of the perpendicular from the cursor onto the line.
+void Connection::drawSelectionPreview(cairo_t* cr, int cursorX, int cursorY, int)
+{
+    gfx_set_line_width(cr, 2.0);
+    gfx_set_source_rgb(cr, 1, 0, 0);
+    gfx_new_sub_path(cr);
+    gfx_arc(cr, (mDrawnX1 + mDrawnX2) / 2, (mDrawnY1 + mDrawnY2) / 2, 10, 0, 2 * M_PI);
+    gfx_close_path(cr);
+    gfx_stroke(cr);
+
+    if (mConnectionNodes.size() < 2 || !mConnectionNodes[0] || !mConnectionNodes[1])
+        return;
+    const ConnectionNode* a = mConnectionNodes[0];
+    const ConnectionNode* b = mConnectionNodes[1];
+    // Coinciding nodes give no line to project onto; the foot is then the
+    // node itself (a division by zero would poison the context).
+    std::pair<double, double> foot(a->mX, a->mY);
+    if (a->mX != b->mX || a->mY != b->mY)
+        foot = perpendicularPoint(a->mX, a->mY, b->mX, b->mY, cursorX, cursorY);
+    gfx_set_line_width(cr, 1.0);
+    gfx_set_source_rgb(cr, 0, 0, 1);
+    gfx_new_sub_path(cr);
+    gfx_arc(cr, foot.first, foot.second, 5, 0, 2 * M_PI);
+    gfx_arc(cr, foot.first, foot.second, 3, 0, 2 * M_PI);
+    gfx_close_path(cr);
+    gfx_stroke(cr);
 }

@@ -609,36 +609,77 @@ bool Map::insideViewBox(double x, double y) const
            y < mViewBoundingBox[3];
 }
 
+namespace {
+
+// World units added around an object's outline when it is tested against the
+// view: covers drop shadows, the position print above the border outline,
+// captions overflowing their box and connection captions above the line.
+constexpr double CULL_MARGIN = 30.0;
+
+// Whether the rectangle (x1,y1)-(x2,y2), grown by the margin, overlaps the
+// view box. An empty view box (not yet set by the editor) shows nothing.
+bool overlapsView(const double* view, double x1, double y1, double x2, double y2)
+{
+    if (!(view[2] > view[0]) || !(view[3] > view[1]))
+        return false;
+    return x1 - CULL_MARGIN < view[2] && x2 + CULL_MARGIN > view[0] && y1 - CULL_MARGIN < view[3] &&
+           y2 + CULL_MARGIN > view[1];
+}
+
+// A shape is drawn when its outline or its border outline overlaps the view,
+// so a shape stays visible while any part of it is on the screen.
+bool shapeInView(const double* view, Shape* shape)
+{
+    if (shape->mShapeNodes.empty())
+        return false;
+    double x1 = shape->mShapeNodes[0]->mX, y1 = shape->mShapeNodes[0]->mY;
+    double x2 = x1, y2 = y1;
+    auto grow = [&](const std::vector<ShapeNode*>& nodes) {
+        for (const ShapeNode* node : nodes) {
+            x1 = std::min(x1, node->mX);
+            y1 = std::min(y1, node->mY);
+            x2 = std::max(x2, node->mX);
+            y2 = std::max(y2, node->mY);
+        }
+    };
+    grow(shape->mShapeNodes);
+    grow(shape->mBorderNodes);
+    return overlapsView(view, x1, y1, x2, y2);
+}
+
+// A connection is drawn when the rectangle spanned by its two end nodes
+// overlaps the view, so a line crossing the screen with both ends off it
+// is still drawn.
+bool connectionInView(const double* view, Connection* connection)
+{
+    const auto& nodes = connection->mConnectionNodes;
+    if (nodes.size() < 2 || !nodes[0] || !nodes[1])
+        return false;
+    return overlapsView(view, std::min(nodes[0]->mX, nodes[1]->mX), std::min(nodes[0]->mY, nodes[1]->mY),
+                        std::max(nodes[0]->mX, nodes[1]->mX), std::max(nodes[0]->mY, nodes[1]->mY));
+}
+
+} // namespace
+
 void Map::drawConnections(cairo_t* cr)
 {
-    auto visible = [this](Connection* connection) {
-        const auto& nodes = connection->mConnectionNodes;
-        for (size_t i = 0; i < 2 && i < nodes.size(); ++i)
-            if (nodes[i] && insideViewBox(nodes[i]->mX, nodes[i]->mY))
-                return true;
-        return false;
-    };
     for (MapLayer* layer : mMapLayer)
         for (Connection* connection : layer->mConnections)
-            if (visible(connection))
+            if (connectionInView(mViewBoundingBox, connection))
                 connection->draw(cr);
     for (Connection* connection : mSelectedConnections)
-        if (visible(connection))
+        if (connectionInView(mViewBoundingBox, connection))
             connection->drawSelection(cr);
 }
 
 void Map::drawShapes(cairo_t* cr, int viewMode)
 {
-    auto visible = [this](Shape* shape) {
-        return !shape->mShapeNodes.empty() &&
-               insideViewBox(shape->mShapeNodes[0]->mX, shape->mShapeNodes[0]->mY);
-    };
     for (MapLayer* layer : mMapLayer)
         for (auto it = layer->mShapes.rbegin(); it != layer->mShapes.rend(); ++it)
-            if (visible(*it))
+            if (shapeInView(mViewBoundingBox, *it))
                 (*it)->draw(cr);
     for (Shape* shape : mSelectedShapes)
-        if (visible(shape))
+        if (shapeInView(mViewBoundingBox, shape))
             shape->drawSelection(cr, viewMode);
 }
 

@@ -418,26 +418,29 @@ TEST(MapWhole, CoincidingEndsMakeAConnectionInvalid)
     EXPECT_EQ(map.hitConnectionNodeTest(400, 400, nullptr), nullptr);
 }
 
-TEST(MapDraw, ShapesAreCulledByNodeZeroAndDrawnBottomToTop)
+TEST(MapDraw, ShapesAreCulledByTheirOutlineAndDrawnBottomToTop)
 {
     Map map;
     std::vector<long> drawn;
     CountingRectangle* a = addCounting(map, 100, 100, &drawn);  // ends at the bottom
     CountingRectangle* b = addCounting(map, 120, 120, &drawn);
-    CountingRectangle* left = addCounting(map, -20, 100, &drawn);  // node 0 left of the box
+    CountingRectangle* left = addCounting(map, -20, 100, &drawn);  // node 0 left of the box, rest visible
     CountingRectangle* onEdge = addCounting(map, 0, 100, &drawn);  // node 0 on the box edge
+    CountingRectangle* away = addCounting(map, -200, 100, &drawn);  // wholly left of the box
     map.mViewBoundingBox[0] = 0;
     map.mViewBoundingBox[1] = 0;
     map.mViewBoundingBox[2] = 800;
     map.mViewBoundingBox[3] = 600;
     map.addSelection(b);
     map.addSelection(left);
+    map.addSelection(away);
 
     map.drawShapes(nullptr, 1);
-    EXPECT_EQ(drawn, (std::vector<long>{a->getId(), b->getId()}));
+    EXPECT_EQ(drawn, (std::vector<long>{a->getId(), b->getId(), left->getId(), onEdge->getId()}));
     EXPECT_EQ(b->selectionDraws, 1);
-    EXPECT_EQ(left->selectionDraws, 0);
+    EXPECT_EQ(left->selectionDraws, 1);
     EXPECT_EQ(onEdge->selectionDraws, 0);
+    EXPECT_EQ(away->selectionDraws, 0);
 }
 
 TEST(MapLifetime, DestroyingTheMapFreesItsDiagram)
