@@ -359,7 +359,22 @@ TEST_F(MainWindowTest, WhileADialogIsModalTheMainWindowGetsNothing) {
   expectToolBarShows(Tool::Rectangle);
 }
 
-TEST_F(MainWindowTest, ClosingTheWindowEndsTheMainLoop) {
+// The main window object with a count of the close notifications it is given.
+class CountingVelmaris : public Velmaris {
+ public:
+  int closeNotifications = 0;
+  void onEvent(AppWindow* window, GuiEvent& event) override {
+    if (event.type == GE_RawSDL && event.raw && event.raw->type == SDL_WINDOWEVENT &&
+        event.raw->window.event == SDL_WINDOWEVENT_CLOSE)
+      ++closeNotifications;
+    Velmaris::onEvent(window, event);
+  }
+};
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheMainLoopWithOneCloseNotification) {
+  delete app;  // replaced by the counting variant, in the same working directory
+  CountingVelmaris* counting = new CountingVelmaris;
+  app = counting;
   SDL_Event e{};
   e.type = SDL_WINDOWEVENT;
   e.window.windowID = MainAppWindow->id;
@@ -367,6 +382,7 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheMainLoop) {
   app->mInjectedEvents.push_back(e);
   app->run();  // returns once the quit has gone round
   EXPECT_TRUE(app->mQuitRequested);
+  EXPECT_EQ(counting->closeNotifications, 1);
   EXPECT_NE(MainAppWindow, nullptr);  // the window goes with the object
 }
 
