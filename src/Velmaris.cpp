@@ -33,16 +33,17 @@ struct ToolButtonRow {
   VelmarisPanel::Tool tool;
   const char* icon;
   const char* name;
+  const char* tooltip;
 };
 
 const ToolButtonRow tool_buttons[] = {
-    {VelmarisPanel::Tool::Select, "data/icons/cursor20x20.png", "tool_select"},
-    {VelmarisPanel::Tool::Rectangle, "data/icons/rectangle20x20.png", "tool_rectangle"},
-    {VelmarisPanel::Tool::Diamond, "data/icons/diamond20x20.png", "tool_diamond"},
-    {VelmarisPanel::Tool::Circle, "data/icons/circle20x20.png", "tool_circle"},
-    {VelmarisPanel::Tool::Triangle, "data/icons/triangle20x20.png", "tool_triangle"},
-    {VelmarisPanel::Tool::Polygon, "data/icons/polygon20x20.png", "tool_polygon"},
-    {VelmarisPanel::Tool::Image, "data/icons/image20x20.png", "tool_image"},
+    {VelmarisPanel::Tool::Select, "data/icons/cursor20x20.png", "tool_select", "Auswahl"},
+    {VelmarisPanel::Tool::Rectangle, "data/icons/rectangle20x20.png", "tool_rectangle", "Rechteck"},
+    {VelmarisPanel::Tool::Diamond, "data/icons/diamond20x20.png", "tool_diamond", "Raute"},
+    {VelmarisPanel::Tool::Circle, "data/icons/circle20x20.png", "tool_circle", "Kreis"},
+    {VelmarisPanel::Tool::Triangle, "data/icons/triangle20x20.png", "tool_triangle", "Dreieck"},
+    {VelmarisPanel::Tool::Polygon, "data/icons/polygon20x20.png", "tool_polygon", "Vieleck"},
+    {VelmarisPanel::Tool::Image, "data/icons/image20x20.png", "tool_image", "Bild"},
 };
 
 const char* const kModeIcon = "data/icons/resize20x20.png";
@@ -135,6 +136,7 @@ void Velmaris::createToolBar() {
     root->addChild(b);
     b->loadPNG(renderer, row.icon);
     b->setName(row.name);
+    b->mTooltip = row.tooltip;
     mToolGroup.add(b);
     mToolButtons.push_back(b);
     const VelmarisPanel::Tool rowTool = row.tool;
@@ -153,6 +155,7 @@ void Velmaris::createToolBar() {
   root->addChild(mModeButton);
   mModeButton->loadPNG(renderer, kModeIcon);
   mModeButton->setName("mode_shape");
+  mModeButton->mTooltip = "Formansicht: Größe ändern (F5)";
   mModeButton->mListeners.push_back([this](GuiButton*, bool pressed) {
     if (pressed != (mVelmarisPanel->mViewMode == VIEW_MODE_SHAPE)) mVelmarisPanel->switchViewMode();
     showViewMode();

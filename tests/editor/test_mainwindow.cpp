@@ -178,6 +178,7 @@ TEST_F(MainWindowTest, BuildsWindowPanelMenuAndToolBar) {
     EXPECT_EQ(b->mImageWidth, 20) << "icon of " << kToolNames[i];
     EXPECT_EQ(b->mImageHeight, 20);
     EXPECT_EQ(app->mToolButtons[i], b);
+    EXPECT_FALSE(b->mTooltip.empty()) << "an icon-only button explains itself";
   }
   GuiImageButton* mode = button("mode_shape");
   ASSERT_NE(mode, nullptr);
