@@ -579,9 +579,25 @@ TEST_F(Playback, OverlayDrawsThePointerAndTheSceneTitle)
     EXPECT_NEAR(titleBox.g, 80, 3);
 }
 
-TEST_F(Playback, SceneTitleExpiresAfterItsTime)
+TEST_F(Playback, SceneTitleFadesInAndOutAndExpires)
 {
+    // (age of the scene in ms, grey value inside the title box above the text)
+    std::vector<std::pair<int, int>> samples;
     start("scene Titel\nwait 3\nfinish\n");
+    int titleWidth = 0, titleHeight = 0;
+    {
+        TTF_Font* font = GuiOpenFontAtSize(16);
+        ASSERT_NE(font, nullptr);
+        TTF_SizeUTF8(font, "Titel", &titleWidth, &titleHeight);
+        TTF_CloseFont(font);
+    }
+    mApp->afterRender = [&](AppWindow* w, SDL_Renderer* r) {
+        if (w != mApp->mainWindow() || mRunner->sceneTitle().empty()) return;
+        Uint32 px = 0;
+        SDL_Rect rect{260, static_cast<int>(360 * 0.85) - titleHeight - 4, 1, 1};
+        SDL_RenderReadPixels(r, &rect, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+        samples.emplace_back(static_cast<int>(gTestTicks - mStartTicks), static_cast<int>((px >> 16) & 0xff));
+    };
     ASSERT_TRUE(turn());
     EXPECT_EQ(mRunner->sceneTitle(), "Titel");
     while (turn() && gTestTicks - mStartTicks < 2400) {
@@ -590,6 +606,61 @@ TEST_F(Playback, SceneTitleExpiresAfterItsTime)
     while (turn() && gTestTicks - mStartTicks < 2600) {
     }
     EXPECT_EQ(mRunner->sceneTitle(), "") << "the title is dropped after 2.5 s";
+
+    // Black box at alpha round(153 a) over the grey (200) background, with
+    // a = min((2500 - age) / 300, min(age / 300, 1)).
+    ASSERT_GT(samples.size(), 100u);
+    bool sawFadeIn = false, sawFull = false, sawFadeOut = false;
+    for (const auto& [age, grey] : samples) {
+        SCOPED_TRACE(age);
+        ASSERT_LT(age, 2500);
+        const double a = std::min((2500 - age) / 300.0, std::min(age / 300.0, 1.0));
+        const long alpha = std::lround(153 * a);
+        EXPECT_NEAR(grey, 200 * (255 - alpha) / 255.0, 2.0);
+        sawFadeIn |= age > 0 && age < 300;
+        sawFull |= age >= 300 && age <= 2200;
+        sawFadeOut |= age >= 2390 && age < 2500;
+    }
+    EXPECT_TRUE(sawFadeIn && sawFull && sawFadeOut);
+}
+
+TEST_F(Playback, SceneTitleSizeFollowsTheWindowSize)
+{
+    // 900 x 660: the smaller of 900 / 18 = 50 and 660 / 22 = 30 gives a
+    // 30-pixel title in a box 15 pixels larger on every side.
+    start("wait 0.2\nscene Titel\nwait 2\nfinish\n");
+    SDL_SetWindowSize(mApp->mainWindow()->window, 900, 660);
+    int tw = 0, th = 0;
+    {
+        TTF_Font* font = GuiOpenFontAtSize(30);
+        ASSERT_NE(font, nullptr);
+        TTF_SizeUTF8(font, "Titel", &tw, &th);
+        TTF_CloseFont(font);
+    }
+    std::vector<int> column;
+    mApp->afterRender = [&](AppWindow* w, SDL_Renderer* r) {
+        if (w != mApp->mainWindow() || !column.empty() || mRunner->sceneTitle().empty()) return;
+        if (w->w != 900 || gTestTicks - mStartTicks < 1000) return;
+        const int x = (900 - tw) / 2 - 10;
+        for (int y = 400; y < 660; ++y) {
+            Uint32 px = 0;
+            SDL_Rect rect{x, y, 1, 1};
+            SDL_RenderReadPixels(r, &rect, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+            column.push_back(static_cast<int>((px >> 16) & 0xff));
+        }
+    };
+    play();
+    ASSERT_EQ(mRunner->state(), GuiDemoRunner::Finished);
+    ASSERT_FALSE(column.empty()) << "the window did not take the new size";
+    int top = -1, bottom = -1;
+    for (int i = 0; i < static_cast<int>(column.size()); ++i) {
+        if (std::abs(column[i] - 80) <= 3) {
+            if (top < 0) top = 400 + i;
+            bottom = 400 + i;
+        }
+    }
+    EXPECT_EQ(top, static_cast<int>(660 * 0.85) - th - 15);
+    EXPECT_EQ(bottom - top + 1, th + 30);
 }
 
 TEST_F(Playback, WindowIdFileHoldsTheX11IdOfTheMainWindow)
