@@ -188,7 +188,9 @@ LCA_Move_Connection_Arrow::~LCA_Move_Connection_Arrow() {
     if (!target) return;
 
     ConnectionNode*& end = mConnection->mConnectionNodes[mNewConnectionNode];
-    if (end == target) return;
+    // Dropping the end onto the node of the other end would leave a line of
+    // length zero: the connection stays as it was.
+    if (end == target || target == mBaseNode) return;
     // The end count moves with the end, so a connector shows its unattached
     // mark correctly on both shapes.
     if (end && end->mParentShape) end->mParentShape->mConnectionCount--;

@@ -251,12 +251,16 @@ TEST_F(PanelMouseTest, ArrowTipDragReattachesTheEndAndMovesItsCount) {
     EXPECT_EQ(d->mConnectionCount, 0);
     EXPECT_EQ(link->mConnectionCount, 1);
 
-    // Released on empty canvas: the end stays.
+    // Released on empty canvas, or on the node of its own other end: the end
+    // stays.
     tip2X = ab->mArrow2X[0];
     tip2Y = ab->mArrow2Y[0];
     drag(tip2X, tip2Y, 90, 300);
     EXPECT_EQ(ab->mConnectionNodes[1], link->mConnectionNodes[0]);
+    drag(tip2X, tip2Y, 59, 40);
+    EXPECT_EQ(ab->mConnectionNodes[1], link->mConnectionNodes[0]);
     EXPECT_EQ(link->mConnectionCount, 1);
+    EXPECT_EQ(a->mConnectionCount, 1);
 }
 
 TEST_F(PanelMouseTest, ArrowEndGoesOntoANodeThatAlreadyHasAConnection) {
