@@ -179,6 +179,7 @@ const FailureRow kFailureRows[] = {
     {"invalid_utf8.vlm", false, "ERROR", 0, 0},
     {"control_character.vlm", false, "ERROR", 0, 0},
     {"empty_file.vlm", false, "ERROR", 0, 0},
+    {"truncated_first_tag.vlm", false, "ERROR", 0, 0},
     // Id problems: the shape is skipped, the rest loads, the result is false.
     {"shape_without_id.vlm", false, "UNGÜLTIGE ID. ABBRUCH!", 1, 0},
     {"shape_id_zero.vlm", false, "UNGÜLTIGE ID. ABBRUCH!", 1, 0},
