@@ -135,8 +135,11 @@ int runEntryPoint(int argc, char** argv, const EntryHooks& hooks)
 
     ctx.executableDir = executableDir();
 
-    if (ctx.commandLine.hasOption("demo")) {
-        ctx.screenplay = absoluteUtf8(ctx.commandLine.getOption("demo", ""));
+    // An empty "--demo" value names no screenplay: it counts as not given, so
+    // that test mode still needs a screenplay to play instead of running on.
+    const std::string demo = ctx.commandLine.getOption("demo", "");
+    if (!demo.empty()) {
+        ctx.screenplay = absoluteUtf8(demo);
     } else if (ctx.testMode) {
         ctx.screenplay = findTestScreenplay(ctx.executableDir).string();
         if (ctx.screenplay.empty()) {

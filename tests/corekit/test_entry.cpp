@@ -154,6 +154,32 @@ TEST_F(LogCapture, ApplicationGetsThePreparedContextAndItsResultIsTheExitCode)
     EXPECT_TRUE(std::regex_search(log(), std::regex(R"(: runEntryPoint info: Starting Velmaris\n$)"))) << log();
 }
 
+TEST_F(LogCapture, TestModeNeverRunsWithoutAScreenplay)
+{
+    // An empty --demo value names no screenplay; the default one is searched
+    // beside this executable, and its absence is an invalid call.
+    Args a({"--demo", "", "--testmode"});
+    EntryHooks hooks;
+    std::string played;
+    hooks.runApplication = [&](EntryContext& ctx) {
+        played = ctx.screenplay;
+        return 0;
+    };
+    fs::path exeDir = fs::read_symlink("/proc/self/exe").parent_path();
+    bool defaultExists = fs::is_regular_file(exeDir / "demo" / "rundgang.demo") ||
+                         fs::is_regular_file(exeDir / ".." / ".." / "demo" / "rundgang.demo");
+    int code = runEntryPoint(a.argc(), a.argv(), hooks);
+    if (defaultExists) {
+        EXPECT_EQ(code, 0);
+        EXPECT_TRUE(fs::path(played).is_absolute()) << played;
+        EXPECT_EQ(fs::path(played).filename(), "rundgang.demo");
+        EXPECT_EQ(played, fs::path(played).lexically_normal().string());
+    } else {
+        EXPECT_EQ(code, 2);
+        EXPECT_EQ(played, "");
+    }
+}
+
 TEST_F(LogCapture, HelpPrintsOnlyTheUsage)
 {
     Args a({"--log", "never-created.txt", "x.vlm", "--help"});
