@@ -429,10 +429,20 @@ TEST_F(Playback, StartGateHoldsPlaybackUntilTheFileIsRemoved)
 {
     const fs::path gate = mDir / "gate";
     std::ofstream(gate) << "x";
+    const fs::path idFile = mDir / "window.id";
     setenv("GUI_DEMO_START_GATE", gate.c_str(), 1);
+    setenv("GUI_DEMO_WINDOW_ID_FILE", idFile.c_str(), 1);
     start("finish\n");
     for (int i = 0; i < 30; ++i) ASSERT_TRUE(turn());
     EXPECT_EQ(mRunner->state(), GuiDemoRunner::Idle);
+    // The window id is published while the gate still holds playback back,
+    // once (or its absence reported once without X11).
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver && std::string(driver) == "x11")
+        EXPECT_TRUE(fs::exists(idFile));
+    else
+        EXPECT_EQ(logCount("Demo: X11-Fenster-ID nicht verfügbar"), 1);
+    unsetenv("GUI_DEMO_WINDOW_ID_FILE");
     fs::remove(gate);
     play();
     EXPECT_EQ(mRunner->state(), GuiDemoRunner::Finished);
