@@ -589,6 +589,43 @@ TEST_F(Playback, OverlayDrawsThePointerAndTheSceneTitle)
     EXPECT_NEAR(titleBox.g, 80, 3);
 }
 
+TEST_F(Playback, ClickHighlightStartsAtTheFullColourAndFades)
+{
+    // A point on the top edge of the highlight square as it starts
+    // (d = 12), left of the pointer picture; plain background otherwise.
+    std::vector<std::tuple<Uint32, int, int, int>> samples;
+    start("move 250 250\nclick\nwait 1\nfinish\n");
+    mApp->afterRender = [&](AppWindow* w, SDL_Renderer* r) {
+        if (w != mApp->mainWindow() || !mRunner->running()) return;
+        const SDL_Point pos = windowPos(w);
+        if (std::lround(mRunner->cursorX()) - pos.x != 250 || std::lround(mRunner->cursorY()) - pos.y != 250) return;
+        Uint32 px = 0;
+        SDL_Rect rect{250 - 9, 250 - 12, 1, 1};
+        SDL_RenderReadPixels(r, &rect, SDL_PIXELFORMAT_ARGB8888, &px, 4);
+        samples.emplace_back(gTestTicks, int((px >> 16) & 0xff), int((px >> 8) & 0xff), int(px & 0xff));
+    };
+    play();
+    ASSERT_EQ(mRunner->state(), GuiDemoRunner::Finished);
+    ASSERT_FALSE(samples.empty());
+    Uint32 pressAt = 0;
+    for (const auto& [t, r, g, b] : samples) {
+        if (r == 240 && g == 208 && b == 91) {
+            pressAt = t;
+            break;
+        }
+    }
+    ASSERT_NE(pressAt, 0u) << "no frame shows the fresh highlight";
+    for (const auto& [t, r, g, b] : samples) {
+        if (t > pressAt && t - pressAt < 300) {
+            // The square has grown past this point (or faded on it).
+            EXPECT_FALSE(r == 240 && g == 208 && b == 91) << t - pressAt;
+        }
+        if (t - pressAt > 400 && t > pressAt) {
+            EXPECT_EQ(std::tuple(r, g, b), std::tuple(200, 200, 200)) << t - pressAt;
+        }
+    }
+}
+
 TEST_F(Playback, SceneTitleFadesInAndOutAndExpires)
 {
     // (age of the scene in ms, grey value inside the title box above the text)
