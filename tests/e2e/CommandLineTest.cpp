@@ -193,3 +193,25 @@ TEST_F(StartUp, TestmodeFollowedByAFileIsAnOptionNotTestMode)
     EXPECT_LT(log.find("info: Using logfile log.txt\n"), banner);
     EXPECT_LT(banner, starting);
 }
+
+TEST_F(StartUp, FileArgumentsAreCheckedAfterTheyWereMadeAbsolute)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;
+    };
+    const Case cases[] = {
+        // A single dash is no option: "-v" is a second file.
+        {{"a.vlm", "-v"}, "INFO: Nur eine .vlm-Datei kann angegeben werden\n"},
+        // Resolved against the starting directory, not the program's own.
+        {{"sub/fehlt.vlm"}, "INFO: Datei \"" + (mWork / "sub" / "fehlt.vlm").string() + "\" kann nicht geladen werden\n"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--log", "log.txt"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        Outcome o = run(args);
+        std::string log = readFile(mWork / "log.txt");
+        EXPECT_EQ(o.exitCode, 2) << c.args[0];
+        EXPECT_NE(log.find(c.message), std::string::npos) << log;
+    }
+}
