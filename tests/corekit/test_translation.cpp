@@ -401,3 +401,16 @@ TEST_F(TranslationTest, ConcurrentLookupsAndRegistrations)
     EXPECT_EQ(wrong.load(), 0);
     EXPECT_STREQ(ckTrD("conc", "k199"), "v");
 }
+
+// No registration by the test: the built-in catalog is there from program start.
+TEST(BuiltInCatalog, RegisteredAtProgramStart)
+{
+    ASSERT_NE(gGuiEmbeddedCatalogs[0].language, nullptr);
+    EXPECT_STREQ(gGuiEmbeddedCatalogs[0].language, "de");
+    EXPECT_EQ(gGuiEmbeddedCatalogs[1].language, nullptr);
+    GuiSetLanguage("de_DE.UTF-8");
+    EXPECT_STREQ(GuiTr("Cancel"), "Abbrechen");
+    EXPECT_STREQ(GuiTr("Open"), "Öffnen");
+    GuiSetLanguage("");
+    EXPECT_STREQ(GuiTr("Cancel"), "Cancel");
+}
