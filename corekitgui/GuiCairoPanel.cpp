@@ -67,6 +67,12 @@ void GuiCairoPanel::resize(SDL_Renderer* renderer, int w, int h) {
     mSurface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 0, 0);  // an error surface, drawing is ignored
   }
   mCairo = cairo_create(mSurface);
+  // Until the owner draws, the new surface shows the panel's background colour.
+  cairo_set_source_rgba(mCairo, mBackground.r / 255.0, mBackground.g / 255.0, mBackground.b / 255.0,
+                        mBackground.a / 255.0);
+  cairo_set_operator(mCairo, CAIRO_OPERATOR_SOURCE);
+  cairo_paint(mCairo);
+  cairo_set_operator(mCairo, CAIRO_OPERATOR_OVER);
   if (renderer) {
     mTexture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, bw, bh);
     if (mTexture) SDL_SetTextureBlendMode(mTexture, SDL_BLENDMODE_NONE);

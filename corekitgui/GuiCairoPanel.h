@@ -39,7 +39,8 @@ class GuiCairoPanel : public GuiObject {
   bool wantsRenderCache() const override;
   const char* className() const override;
   void render(SDL_Renderer* renderer) override;
-  // Remakes the surface, context and texture for the new size.
+  // Remakes the surface, context and texture for the new size; the new surface is
+  // filled with the background colour until the owner draws.
   void resize(SDL_Renderer* renderer, int w, int h) override;
   void handleEvent(GuiEvent& event) override;
   ~GuiCairoPanel() override;

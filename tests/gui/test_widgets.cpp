@@ -497,6 +497,10 @@ TEST_F(WidgetFixture, CairoPanelUploadsAfterResizeWithoutBeingTold) {
   EXPECT_EQ(cairo_image_surface_get_width(p->mSurface), 150);
   EXPECT_EQ(cairo_image_surface_get_height(p->mSurface), 120);
   EXPECT_EQ(p->mStride, cairo_format_stride_for_width(CAIRO_FORMAT_ARGB32, 150));
+  f = Frame::of(win);
+  EXPECT_TRUE(sameRGB(f.at(155, 125), 200, 200, 200)) << "background until the owner draws: " << rgb(f.at(155, 125));
+  Clock::now += 1;
+  p->resize(win->renderer, 150, 120);
   paint(p, 0, 1, 0);  // the owner redraws; contentChanged() is not needed after a resize
   f = Frame::of(win);
   EXPECT_TRUE(sameRGB(f.at(155, 125), 0, 255, 0)) << rgb(f.at(155, 125));
