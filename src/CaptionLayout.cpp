@@ -35,9 +35,27 @@ bool sameLinearPart(const cairo_matrix_t& a, const cairo_matrix_t& b)
   return a.xx == b.xx && a.yx == b.yx && a.xy == b.xy && a.yy == b.yy;
 }
 
+} // namespace
+
+std::string ValidUtf8Text(const std::string& text)
+{
+  if (g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr))
+    return text;
+  std::string noNul;
+  for (char c : text)
+    if (c != '\0')
+      noNul += c;
+  gchar* valid = g_utf8_make_valid(noNul.data(), static_cast<gssize>(noNul.size()));
+  std::string result(valid);
+  g_free(valid);
+  return result;
+}
+
+namespace {
+
 void pushSegment(TextSegmentList& segments, std::string text, const std::string& font)
 {
-  segments.emplace_back(std::move(text), pango_font_description_from_string(font.c_str()));
+  segments.emplace_back(ValidUtf8Text(text), pango_font_description_from_string(font.c_str()));
 }
 
 void logicalSize(PangoLayout* layout, double& width, double& height)
@@ -343,7 +361,8 @@ void draw_text_along_leftmost_edge(cairo_t* cr, const TextSegmentList& segments,
 void draw_text_along_line(cairo_t* cr, PangoLayout* layout, double x1, double y1, double x2, double y2,
                           const std::string& text)
 {
-  pango_layout_set_text(layout, text.c_str(), static_cast<int>(text.size()));
+  const std::string valid = ValidUtf8Text(text);
+  pango_layout_set_text(layout, valid.c_str(), static_cast<int>(valid.size()));
   double width, height;
   logicalSize(layout, width, height);
   if (width > calculate_line_length(x1, y1, x2, y2)) {

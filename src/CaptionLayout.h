@@ -24,6 +24,12 @@ constexpr double CAPTION_MIN_PIXELS = 4.0;
 typedef std::pair<std::string, PangoFontDescription*> TextSegment;
 typedef std::vector<TextSegment> TextSegmentList;
 
+// The text itself when it is valid UTF-8; otherwise a copy with every invalid
+// byte sequence replaced by U+FFFD and NUL bytes dropped. Captions come from
+// diagram files, and Pango and Cairo's text calls take only valid UTF-8 (Cairo
+// puts the context into a lasting error state on anything else).
+std::string ValidUtf8Text(const std::string& text);
+
 // Parses a caption into segments. Fonts do not nest: <b> and <i> select
 // "Sans Bold 11" and "Sans Italic 11", each closing tag returns to "Sans 11".
 // Unknown tags are dropped; a "<" without a closing ">" ends the text.

@@ -2,6 +2,7 @@
 // outlines, hit tests and text dumps. Drawing lives further below.
 #include "Connection.h"
 
+#include "CaptionLayout.h"
 #include "ShapeDrawing.h"
 #include "corekitc.h"
 #include "gfx.h"
@@ -380,7 +381,10 @@ void Connection::draw(cairo_t* cr)
 
     // Caption: centred on the middle of the line, its baseline starting 5
     // units above the line, read from the left-hand end.
-    const char* caption = mCaption ? mCaption : "";
+    // A caption read from a file may hold bytes that are not UTF-8; Cairo
+    // would put the context into a lasting error state on them.
+    const std::string captionText = ValidUtf8Text(mCaption ? mCaption : "");
+    const char* caption = captionText.c_str();
     cairo_text_extents_t extents;
     gfx_text_extents(cr, caption, &extents);
     gfx_save(cr);

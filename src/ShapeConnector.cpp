@@ -1,5 +1,6 @@
 #include "ShapeConnector.h"
 
+#include "CaptionLayout.h"
 #include "ShapeDrawing.h"
 #include "gfx.h"
 #include <string>
@@ -65,9 +66,12 @@ void ShapeConnector::draw(cairo_t* cr)
         draw_dashed_rectangle(cr, x, y, 40, 40);
     }
 
+    // Text read from a file may hold bytes that are not UTF-8; Cairo would
+    // put the context into a lasting error state on them.
+    const std::string text = ValidUtf8Text(mCaption ? mCaption : "");
     std::vector<std::string> lines;
     std::string line;
-    for (const char* p = mCaption ? mCaption : ""; *p; ++p) {
+    for (const char* p = text.c_str(); *p; ++p) {
         if (*p == '\n') {
             if (!line.empty())
                 lines.push_back(line);

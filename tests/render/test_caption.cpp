@@ -52,6 +52,7 @@ TEST(CaptionMarkup, ParsesWordsFontsAndBreaks)
       {"a\n\nb", {{"a ", R}, {"\n", R}, {"\n", R}, {"b ", R}}},
       {"  a\tb  c\r\nd ", {{"a\tb ", R}, {"c ", R}, {"\n", R}, {"d ", R}}},
       {"Größe &amp; Maß", {{"Größe ", R}, {"&amp; ", R}, {"Maß ", R}}},
+      {"a\xff b", {{"a\xef\xbf\xbd ", R}, {"b ", R}}},
       {"", {}},
       {"<b></b>", {}},
   };
@@ -204,6 +205,30 @@ TEST(CaptionDrawing, DrawsInTheCurrentColourInsideTheBox)
       }
     }
   EXPECT_GT(blue, 30);
+}
+
+TEST(CaptionDrawing, BrokenTextFromAFileIsDrawnWithoutHarm)
+{
+  // Captions come from diagram files: invalid UTF-8, control bytes, stray
+  // angle brackets and very long words must neither crash nor hang.
+  const std::string cases[] = {
+      std::string("\xff\xfe Kunde <b>\xc3</b>\x01\x02 x"),
+      std::string("a\0b", 3),
+      std::string(">>><<<>"),
+      std::string("<br><br><br><br>"),
+      std::string(5000, 'W'),
+      std::string("\t\t\r\r\n\n"),
+  };
+  for (const std::string& html : cases) {
+    Canvas canvas(200, 100);
+    cairo_set_source_rgb(canvas.cr(), 0, 0, 0);
+    CaptionLayout cl;
+    cl.drawCentered(canvas.cr(), html, 10, 10, 190, 90);
+    cl.drawCentered(canvas.cr(), html, 10, 10, 190, 90);
+    EXPECT_EQ(cairo_status(canvas.cr()), CAIRO_STATUS_SUCCESS);
+    for (const TextSegment& segment : cl.mSegments)
+      EXPECT_TRUE(g_utf8_validate(segment.first.c_str(), -1, nullptr)) << segment.first;
+  }
 }
 
 TEST(CaptionDrawing, TooSmallOnScreenDrawsNothingAndBuildsNothing)

@@ -284,6 +284,27 @@ TEST_F(MapDrawing, PreviewOfCoincidingNodesKeepsTheContextUsable)
   c->mConnectionNodes[1] = right->mConnectionNodes[3];
 }
 
+TEST_F(MapDrawing, CaptionsThatAreNotUtf8LeaveTheContextUsable)
+{
+  // Captions come from diagram files. Cairo's text calls stop a context for
+  // good on bytes that are not UTF-8, which would freeze the editor's picture.
+  Connection* c = sideBySide();
+  c->setCaption("Liefer\xff\xfeung");
+  ShapeConnector* link = map->addConnectorLink(200, 220);
+  link->setCaption("\xc3(\nzwei");
+  HalfCanvas canvas;
+  c->draw(canvas.cr());
+  link->draw(canvas.cr());
+  EXPECT_EQ(cairo_status(canvas.cr()), CAIRO_STATUS_SUCCESS);
+  // what comes after still draws
+  cairo_set_source_rgb(canvas.cr(), 0, 0, 1);
+  cairo_rectangle(canvas.cr(), 300, 250, 10, 10);
+  cairo_fill(canvas.cr());
+  EXPECT_TRUE(bluish(canvas.atUser(305, 255)));
+  EXPECT_GT(canvas.inkIn(150, 100, 250, 124), 20) << "the connection's caption";
+  EXPECT_GT(canvas.inkIn(170, 200, 230, 240), 20) << "the connector's text";
+}
+
 TEST_F(MapDrawing, ShapesAreCulledByTheirOutlineAgainstTheView)
 {
   ShapeRectangle* inside = map->addRectangle(100, 100, 200, 150);
