@@ -7,6 +7,7 @@
 #include "GuiDialog.h"
 #include "Map.h"
 #include "Settings.h"
+#include "Error.h"
 #include "corekitc.h"
 #include "global.h"
 
@@ -86,8 +87,13 @@ Velmaris::Velmaris() : GuiEngine(), mVelmarisPanel(nullptr), mModeButton(nullptr
                                   SDL_WINDOWPOS_CENTERED_DISPLAY(display), 1024, 768,
                                   SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE, SDL_Color{200, 200, 200, 255});
   if (!MainAppWindow || !MainAppWindow->main_window) {
-    CK_ERROR("main window could not be created");
-    return;
+    // Without a main window there is nothing to run; the destructor will not run
+    // either, so the map and the settings are released here.
+    delete GlobalMap;
+    GlobalMap = nullptr;
+    delete GlobalSettings;
+    GlobalSettings = nullptr;
+    throw corekit::Error("Das Hauptfenster konnte nicht erstellt werden");
   }
   GuiWindow* root = MainAppWindow->main_window;
 
