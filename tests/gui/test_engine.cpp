@@ -2,6 +2,7 @@
 // ring, event routing and quitting, window destruction and the modal state.
 #include "GuiTestSupport.h"
 
+#include "GuiDemoRunner.h"
 #include "GuiDialog.h"
 
 #include <unistd.h>
@@ -611,4 +612,55 @@ TEST(Fonts, FontMemoryReplacesTheFile) {
     TTF_CloseFont(big);
   }
   GuiSetDefaultFontMemory(nullptr, 0);
+}
+
+// ---------------------------------------------------------------------------
+// Screenplay runner hooks
+
+TEST(RunnerHooks, RunningScreenplayKeepsFramesComingAndFiltersRealInput) {
+  TestApp app;
+  AppWindow* a = app.open(200, 150);
+  auto* probe = a->main_window->addChild(new Probe(0, 0, 200, 150));
+  app.setFramesOnDemand(true);
+  app.runStart();
+  app.settle();
+  GuiDemoRunner runner(&app);
+  ASSERT_TRUE(runner.loadFromString("wait 0.1\n")) << runner.error();
+  app.setDemoRunner(&runner);
+  app.runTurn();
+  ASSERT_EQ(runner.state(), GuiDemoRunner::Running);
+
+  // Frames every turn while the screenplay runs, without any request.
+  const int before = app.framesDrawn;
+  app.turns(5);
+  EXPECT_EQ(app.framesDrawn, before + 5);
+
+  // Real pointer motion is swallowed while it runs; injected input is delivered.
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  SDL_Event real = motion(a->id, 10, 10);
+  SDL_PushEvent(&real);
+  app.turns(3);
+  auto motionAt = [&](int x, int y) {
+    for (const Probe::Seen& s : probe->events)
+      if (s.type == SDL_MOUSEMOTION && s.x == x && s.y == y) return true;
+    return false;
+  };
+  EXPECT_FALSE(motionAt(10, 10));
+  app.send(motion(a->id, 20, 20));
+  EXPECT_TRUE(motionAt(20, 20));
+
+  // With a runner attached F11 is not the full-screen key.
+  EXPECT_FALSE(app.handleFullscreenKey(key(a->id, SDLK_F11)));
+
+  // Once it is over, frames are drawn on demand again.
+  for (int i = 0; i < 30; ++i) {
+    Clock::now += 16;
+    app.runTurn();
+  }
+  EXPECT_NE(runner.state(), GuiDemoRunner::Running);
+  app.settle();
+  const int after = app.framesDrawn;
+  app.turns(3);
+  EXPECT_EQ(app.framesDrawn, after);
+  app.setDemoRunner(nullptr);
 }
