@@ -626,24 +626,22 @@ bool overlapsView(const double* view, double x1, double y1, double x2, double y2
            y2 + CULL_MARGIN > view[1];
 }
 
-// A shape is drawn when its outline or its border outline overlaps the view,
-// so a shape stays visible while any part of it is on the screen.
+// A shape is drawn when its border outline (which encloses the shape of every
+// kind, 10 units out) overlaps the view, so a shape stays visible while any
+// part of it is on the screen. Vertex node 0 is taken in as well, which keeps
+// a shape right while its border outline has not yet followed a move.
 bool shapeInView(const double* view, Shape* shape)
 {
     if (shape->mShapeNodes.empty())
         return false;
     double x1 = shape->mShapeNodes[0]->mX, y1 = shape->mShapeNodes[0]->mY;
     double x2 = x1, y2 = y1;
-    auto grow = [&](const std::vector<ShapeNode*>& nodes) {
-        for (const ShapeNode* node : nodes) {
-            x1 = std::min(x1, node->mX);
-            y1 = std::min(y1, node->mY);
-            x2 = std::max(x2, node->mX);
-            y2 = std::max(y2, node->mY);
-        }
-    };
-    grow(shape->mShapeNodes);
-    grow(shape->mBorderNodes);
+    for (const ShapeNode* node : shape->mBorderNodes) {
+        x1 = std::min(x1, node->mX);
+        y1 = std::min(y1, node->mY);
+        x2 = std::max(x2, node->mX);
+        y2 = std::max(y2, node->mY);
+    }
     return overlapsView(view, x1, y1, x2, y2);
 }
 

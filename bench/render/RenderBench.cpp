@@ -163,7 +163,8 @@ Scene* buildScene(int n, double worldW, double worldH, unsigned seed, bool neigh
   }
   for (int i = 0; i < n; ++i) {
     Shape* from = shapes[i];
-    Shape* to = neighbours ? shapes[(i + 1) % n] : shapes[rng() % n];
+    // neighbours: the next shape in the row, or the one below at a row's end
+    Shape* to = neighbours ? shapes[((i + 1) % cols != 0 && i + 1 < n) ? i + 1 : (i + cols) % n] : shapes[rng() % n];
     if (to == from)
       to = shapes[(i + 1) % n];
     const int fromNode = static_cast<int>(rng() % from->mConnectionNodes.size());
