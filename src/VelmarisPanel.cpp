@@ -16,6 +16,7 @@
 #include "Connection.h"
 #include "ConnectionNode.h"
 #include "Diagnostics.h"
+#include "EntryPoint.h"
 #include "GuiEngine.h"
 #include "GuiWindow.h"
 #include "LCA_Interface.h"
@@ -206,8 +207,8 @@ void VelmarisPanel::getRealMousePosition(double& x, double& y) const {
 void VelmarisPanel::getRealMiddlePosition(double& x, double& y) const {
     x = (mWidth / 2) / global_scale_x - global_translate_x;
     y = (mHeight / 2) / global_scale_y - global_translate_y;
-    CK_INFO("Window-size %d : %d", mWidth, mHeight);
-    CK_INFO("Middle position %lf : %lf", x, y);
+    Logger(CK_DEBUG_INFO, "Window-size %d : %d", mWidth, mHeight);
+    Logger(CK_DEBUG_INFO, "Middle position %lf : %lf", x, y);
 }
 
 void VelmarisPanel::scaleView(double dx, double dy) {
@@ -797,8 +798,9 @@ void VelmarisPanel::LCA_EmptyDrag(double& x, double& y) {
 void VelmarisPanel::LCA_SelectRectangle() {
     if (mEmptyDragStartX > mEmptyDragEndX) std::swap(mEmptyDragStartX, mEmptyDragEndX);
     if (mEmptyDragStartY > mEmptyDragEndY) std::swap(mEmptyDragStartY, mEmptyDragEndY);
-    CK_INFO("mEmptyDragStartX: %.2f mEmptyDragStartY: %.2f mEmptyDragEndX: %.2f mEmptyDragEndY: %.2f",
-            mEmptyDragStartX, mEmptyDragStartY, mEmptyDragEndX, mEmptyDragEndY);
+    Logger(CK_DEBUG_INFO,
+           "mEmptyDragStartX: %.2f mEmptyDragStartY: %.2f mEmptyDragEndX: %.2f mEmptyDragEndY: %.2f",
+           mEmptyDragStartX, mEmptyDragStartY, mEmptyDragEndX, mEmptyDragEndY);
     mMap->selectShapesInsideRect(mEmptyDragStartX, mEmptyDragStartY, mEmptyDragEndX,
                                  mEmptyDragEndY);
     mIsEmptyDrag = false;
