@@ -189,6 +189,23 @@ TEST_F(MainWindowTest, BuildsWindowPanelMenuAndToolBar) {
   expectToolBarShows(Tool::Select);
 }
 
+TEST_F(MainWindowTest, StartSizeResizesMenuBarAndCanvasWithTheWindow) {
+  std::string a0 = "velmaris", a1 = "--window-size", a2 = "800x600";
+  char* argv[] = {a0.data(), a1.data(), a2.data(), nullptr};
+  int argc = 3;
+  ASSERT_TRUE(app->takeCommandLineOptions(argc, argv));
+  app->applyStartWindowSize();
+  EXPECT_EQ(MainAppWindow->w, 800);
+  EXPECT_EQ(MainAppWindow->h, 600);
+  EXPECT_EQ(menubar1->mWidth, 800);
+  // The canvas keeps its position and its right and bottom margins.
+  EXPECT_EQ(panel->mX, 10);
+  EXPECT_EQ(panel->mY, 170);
+  EXPECT_EQ(panel->mWidth, 780);
+  EXPECT_EQ(panel->mHeight, 420);
+  EXPECT_EQ(button("mode_shape")->mX, 230);
+}
+
 TEST_F(MainWindowTest, ToolButtonsSelectToolsLikeRadioButtons) {
   for (int t = 1; t < 7; ++t) {
     clickOn(kToolNames[t]);
