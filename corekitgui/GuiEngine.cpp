@@ -5,6 +5,8 @@
 #include "GuiDialog.h"
 #include "GuiWindow.h"
 
+#include "corekitc.h"
+
 #include <SDL_image.h>
 #include <cairo.h>
 
@@ -191,7 +193,7 @@ GuiEngine::GuiEngine()
       mStartSizeApplied(false),
       mFullscreenKey(SDLK_F11) {
   GuiApplyWindowsDpiHint();
-  if (SDL_Init(SDL_INIT_VIDEO) != 0) SDL_Log("SDL_Init fehlgeschlagen: %s", SDL_GetError());
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) CK_ERROR("SDL_Init failed: %s", SDL_GetError());
   SDL_SetHint("SDL_MOUSE_FOCUS_CLICKTHROUGH", "1");
   IMG_Init(IMG_INIT_PNG);
   if (TTF_Init() != 0) throw Error(0);
@@ -512,6 +514,7 @@ AppWindow* GuiEngine::createBareAppWindow(GuiEngine* engine, const std::string& 
   rec->window = SDL_CreateWindow(title.c_str(), x, y, w, h, sdlWindowFlags);
   if (!rec->window) {
     std::string err = SDL_GetError();
+    CK_ERROR("cannot create window \"%s\": %s", title.c_str(), err.c_str());
     delete rec;
     throw std::runtime_error(err);
   }
@@ -519,11 +522,12 @@ AppWindow* GuiEngine::createBareAppWindow(GuiEngine* engine, const std::string& 
   rec->renderer = SDL_CreateRenderer(rec->window, -1, rflags);
   if (!rec->renderer && rflags != SDL_RENDERER_SOFTWARE) {
     // No accelerated renderer (no GPU, dummy video driver): draw in software.
-    SDL_Log("Kein beschleunigter Renderer (%s), verwende Software-Renderer", SDL_GetError());
+    CK_WARN("no accelerated renderer (%s), using the software renderer", SDL_GetError());
     rec->renderer = SDL_CreateRenderer(rec->window, -1, SDL_RENDERER_SOFTWARE);
   }
   if (!rec->renderer) {
     std::string err = SDL_GetError();
+    CK_ERROR("cannot create renderer for window \"%s\": %s", title.c_str(), err.c_str());
     SDL_DestroyWindow(rec->window);
     delete rec;
     throw std::runtime_error(err);
@@ -547,6 +551,7 @@ bool GuiEngine::finishAppWindow(AppWindow* rec, const std::string& title, int w,
   }
   rec->id = SDL_GetWindowID(rec->window);
   if (rec->id == 0 || !rec->pixels) {
+    CK_ERROR("cannot finish window \"%s\": %s", title.c_str(), rec->pixels ? "no window id" : "out of memory");
     if (rec->cr) cairo_destroy(rec->cr);
     if (rec->csurface) cairo_surface_destroy(rec->csurface);
     std::free(rec->pixels);
@@ -726,7 +731,10 @@ bool editableBelongsTo(IEditable* ed, AppWindow* rec) {
 bool GuiEngine::destroyWindow(Uint32 id) {
   requestFrame();
   auto it = mWindows.find(id);
-  if (it == mWindows.end()) return false;
+  if (it == mWindows.end()) {
+    CK_WARN("no window with id %u", static_cast<unsigned>(id));
+    return false;
+  }
   AppWindow* rec = it->second;
 
   if (id == mActiveWindowId) {

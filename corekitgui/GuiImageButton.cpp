@@ -1,6 +1,8 @@
 // GuiImageButton: the built-in picture, picture loading and scaled drawing.
 #include "GuiImageButton.h"
 
+#include "corekitc.h"
+
 #include <SDL_image.h>
 
 #include <algorithm>
@@ -151,7 +153,10 @@ GuiImageButton::GuiImageButton(GuiObject* parent, int id, int x, int y, int w, i
   SDL_RWops* rw = SDL_RWFromConstMem(default_button_png, static_cast<int>(default_button_png_size));
   if (!rw) return;
   SDL_Surface* s = IMG_LoadTyped_RW(rw, 1, "PNG");
-  if (!s) return;
+  if (!s) {
+    CK_ERROR("cannot decode the built-in button picture: %s", IMG_GetError());
+    return;
+  }
   mImage = SDL_CreateTextureFromSurface(renderer, s);
   if (mImage) {
     SDL_SetTextureBlendMode(mImage, SDL_BLENDMODE_BLEND);
@@ -178,14 +183,14 @@ bool GuiImageButton::loadPNG(SDL_Renderer* renderer, const std::string& path) {
   if (!renderer) return false;
   SDL_Surface* s = IMG_Load(path.c_str());
   if (!s) {
-    SDL_Log("Bild konnte nicht geladen werden: %s (%s)", path.c_str(), IMG_GetError());
+    CK_ERROR("cannot load image %s: %s", path.c_str(), IMG_GetError());
     return false;
   }
   SDL_Texture* t = SDL_CreateTextureFromSurface(renderer, s);
   const int w = s->w, h = s->h;
   SDL_FreeSurface(s);
   if (!t) {
-    SDL_Log("Bild konnte nicht geladen werden: %s (%s)", path.c_str(), SDL_GetError());
+    CK_ERROR("cannot create texture for image %s: %s", path.c_str(), SDL_GetError());
     return false;
   }
   SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
