@@ -174,13 +174,15 @@ protected:
         e.key.keysym.mod = mod;
         send(e, 0, 0);
     }
-    void wheel(int amount) {
+    // A wheel event with the pointer at panel pixel (px, py) (the middle by
+    // default).
+    void wheel(int amount, int px = kPanelW / 2, int py = kPanelH / 2) {
         SDL_Event e{};
         e.type = SDL_MOUSEWHEEL;
         e.wheel.y = amount;
         e.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
-        e.wheel.mouseX = kPanelX + kPanelW / 2;
-        e.wheel.mouseY = kPanelY + kPanelH / 2;
+        e.wheel.mouseX = kPanelX + px;
+        e.wheel.mouseY = kPanelY + py;
         send(e, 0, 0);
     }
 

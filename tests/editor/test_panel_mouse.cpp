@@ -448,6 +448,20 @@ TEST_F(PanelMouseTest, WheelZoomsAboutThePanelCentre) {
     EXPECT_FALSE(panel->mCenterOnResize);
 }
 
+TEST_F(PanelMouseTest, ShiftWheelZoomsAboutThePointUnderTheMouse) {
+    // The pointer position comes with the wheel event; the world point under
+    // it ends up in the panel centre.
+    SDL_Point p = pixelOf(140, 40);
+    SDL_SetModState(KMOD_LSHIFT);
+    wheel(1, p.x, p.y);
+    SDL_SetModState(KMOD_NONE);
+    EXPECT_NEAR(global_scale_x, 1.2, 1e-12);
+    double mx, my;
+    panel->getRealMiddlePosition(mx, my);
+    EXPECT_NEAR(mx, 140, 1.0);
+    EXPECT_NEAR(my, 40, 1.0);
+}
+
 TEST_F(PanelMouseTest, RightButtonDoesNothing) {
     map->addSelection(a);
     uint64_t rev = map->revision();
