@@ -707,6 +707,10 @@ bool Map::loadMap(const char* filename)
 
             Connection* connection =
                 addConnection(start, static_cast<int>(startIndex), end, static_cast<int>(endIndex));
+            if (connection == nullptr) {
+                idProblem = true;
+                continue;
+            }
             connection->setCaption(corekit::Trim(caption, kTrimChars).c_str());
             // The file id is kept unless another object already has it; then
             // the connection keeps its fresh id, so that it stays in the index
