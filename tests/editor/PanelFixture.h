@@ -13,7 +13,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "Connection.h"
 #include "Map.h"
@@ -54,6 +56,10 @@ private:
         if (mRenderer) SDL_DestroyRenderer(mRenderer);
         if (mWindow) SDL_DestroyWindow(mWindow);
         SDL_Quit();
+        if (!sDir.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(sDir, ec);
+        }
     }
     SDL_Window* mWindow = nullptr;
     SDL_Renderer* mRenderer = nullptr;
