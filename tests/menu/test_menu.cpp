@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,10 +81,12 @@ class MenuTest : public ::testing::Test {
   std::vector<GuiMenu*> builtMenus;
 
   void SetUp() override {
+    // The engine opens its font relative to the working directory.
+    ASSERT_EQ(::chdir(VELMARIS_RUNTIME_DIR), 0);
     app = new MenuApp;
     win = app->createAppWindow(app, "Menus", 0, 0, 640, 480, SDL_WINDOW_HIDDEN, SDL_Color{200, 200, 200, 255});
     ASSERT_NE(win, nullptr);
-    ASSERT_NE(GuiDefaultFont, nullptr) << "run with the working directory beside data/fonts";
+    ASSERT_NE(GuiDefaultFont, nullptr) << "data/fonts missing in " VELMARIS_RUNTIME_DIR;
     root = win->main_window;
     bar = new GuiMenuBar(nullptr, -1, SDL_Color{192, 192, 192, 255}, "MenuBar", GuiDefaultFont);
     root->addChild(bar);
