@@ -181,6 +181,7 @@ PangoLayout* LineLayout(PangoContext* context, const TextSegmentList& segments,
 CaptionLayout::CaptionLayout()
 {
   cairo_matrix_init_identity(&mMatrix);
+  cairo_matrix_init_identity(&mEdgeMatrix);
 }
 
 CaptionLayout::CaptionLayout(const CaptionLayout&) : CaptionLayout() {}
@@ -190,6 +191,7 @@ CaptionLayout& CaptionLayout::operator=(const CaptionLayout& other)
   if (this != &other) {
     clear();
     clearSegments();
+    clearEdge();
   }
   return *this;
 }
@@ -198,6 +200,15 @@ CaptionLayout::~CaptionLayout()
 {
   clear();
   clearSegments();
+  clearEdge();
+}
+
+void CaptionLayout::clearEdge()
+{
+  if (mEdgeLayout)
+    g_object_unref(mEdgeLayout);
+  mEdgeLayout = nullptr;
+  mEdgeHtml.clear();
 }
 
 void CaptionLayout::clear()
@@ -338,10 +349,8 @@ double calculate_line_length(double x1, double y1, double x2, double y2)
   return std::hypot(x2 - x1, y2 - y1);
 }
 
-void draw_text_along_leftmost_edge(cairo_t* cr, const TextSegmentList& segments, const CaptionPoints& points)
+std::string EdgeCaptionText(const TextSegmentList& segments)
 {
-  if (points.empty())
-    return;
   std::string text;
   for (const TextSegment& segment : segments) {
     if (IsLineBreak(segment))
@@ -351,6 +360,47 @@ void draw_text_along_leftmost_edge(cairo_t* cr, const TextSegmentList& segments,
   }
   if (!text.empty())
     text.pop_back();
+  return text;
+}
+
+void CaptionLayout::drawAlongLeftmostEdge(cairo_t* cr, const std::string& html, const CaptionPoints& points)
+{
+  cairo_matrix_t matrix;
+  cairo_get_matrix(cr, &matrix);
+  if (!mEdgeLayout || html != mEdgeHtml || !sameLinearPart(matrix, mEdgeMatrix)) {
+    clearEdge();
+    if (!mSegmentsValid || mSegmentsHtml != html) {
+      clearSegments();
+      mSegments = ParseHtmlToTextSegments(html);
+      mSegmentsHtml = html;
+      mSegmentsValid = true;
+    }
+    const std::string text = ValidUtf8Text(EdgeCaptionText(mSegments));
+    mEdgeLayout = pango_layout_new(CaptionContext(cr));
+    pango_layout_set_text(mEdgeLayout, text.c_str(), static_cast<int>(text.size()));
+    double height;
+    logicalSize(mEdgeLayout, mEdgeWidth, height);
+    mEdgeHtml = html;
+    mEdgeMatrix = matrix;
+    ++gBuildCount;
+  }
+  if (points.empty())
+    return;
+  const std::size_t a = find_leftmost_edge(points);
+  const std::size_t b = (a + 1) % points.size();
+  if (mEdgeWidth > calculate_line_length(points[a].first, points[a].second, points[b].first, points[b].second)) {
+    std::fprintf(stderr, "Text is too long to fit on the line\n");
+    return;
+  }
+  gfx_move_to(cr, points[a].first, points[a].second);
+  pango_cairo_show_layout(cr, mEdgeLayout);
+}
+
+void draw_text_along_leftmost_edge(cairo_t* cr, const TextSegmentList& segments, const CaptionPoints& points)
+{
+  if (points.empty())
+    return;
+  const std::string text = EdgeCaptionText(segments);
   const std::size_t a = find_leftmost_edge(points);
   const std::size_t b = (a + 1) % points.size();
   PangoLayout* layout = pango_layout_new(CaptionContext(cr));

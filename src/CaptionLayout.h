@@ -72,6 +72,11 @@ public:
   void clear();
   void clearSegments();
 
+  // The polygon kind's caption: the words as plain text at the leftmost point,
+  // as draw_text_along_leftmost_edge shows them, with the text layout kept
+  // until the caption or the zoom changes.
+  void drawAlongLeftmostEdge(cairo_t* cr, const std::string& html, const std::vector<std::pair<double, double>>& points);
+
   // Number of caption layouts built (layOut runs on a non-empty caption) in
   // this process; lets callers check that a frame did no layout work.
   static unsigned long buildCount();
@@ -85,11 +90,25 @@ public:
   double mWidth = 0;
   double mHeight = 0;
   cairo_matrix_t mMatrix;
+
+  // Cache of drawAlongLeftmostEdge: the plain-text layout (owned), the
+  // caption and linear matrix it was built for, and its logical width.
+  PangoLayout* mEdgeLayout = nullptr;
+  std::string mEdgeHtml;
+  cairo_matrix_t mEdgeMatrix;
+  double mEdgeWidth = 0;
+
+private:
+  void clearEdge();
 };
 
 // Caption of the polygon kind: plain text at the leftmost vertex.
 typedef std::vector<std::pair<double, double>> CaptionPoints;
 
+// The words of the segments joined for the polygon's caption: each word
+// segment followed by one more blank, line breaks skipped, the last character
+// dropped.
+std::string EdgeCaptionText(const TextSegmentList& segments);
 // Index of the point with the smallest x (the first on ties); 0 for no points.
 std::size_t find_leftmost_edge(const CaptionPoints& points);
 double calculate_line_length(double x1, double y1, double x2, double y2);

@@ -29,20 +29,20 @@ void ShapePolygon::drawSelectionPreview(cairo_t* cr, int cursorX, int cursorY, i
 }
 
 // Outline polygon with shadow; the caption is plain text at the leftmost
-// corner, shown only when it is not longer than that corner's next edge.
+// corner, shown only when it is not longer than that corner's next edge
+// (otherwise reported on standard error).
 void ShapePolygon::draw(cairo_t* cr)
 {
     if (mShapeNodes.empty())
         return;
     shape_draw_outline_polygon(cr, this, false);
     CK_INFO("Testing");
-    TextSegmentList segments = ParseHtmlToTextSegments(mCaption ? mCaption : "");
     gfx_set_source_rgb(cr, 0, 0, 0);
     CaptionPoints points;
     for (ShapeNode* node : mShapeNodes)
         points.emplace_back(node->mX, node->mY);
-    draw_text_along_leftmost_edge(cr, segments, points);
-    FreeSegments(segments);
+    // The text layout is kept in the caption cache between frames.
+    mCaptionLayout.drawAlongLeftmostEdge(cr, mCaption ? mCaption : "", points);
     if (!mBorderNodes.empty())
         shape_draw_position_print(cr, this, mBorderNodes[0]->mX - 10, mBorderNodes[0]->mY - 10);
 }

@@ -407,4 +407,42 @@ TEST(ShapeDrawing, PolygonCaptionAtTheLeftmostCorner)
   EXPECT_EQ(canvas.inkIn(120, 52, 240, 140), 0);
 }
 
+TEST(ShapeDrawing, PolygonCaptionIsLaidOutOncePerTextAndZoom)
+{
+  Canvas canvas(300, 200);
+  ShapePolygon poly(50, 50, 250, 150);
+  poly.setCaption("<b>Lager</b> Nord");
+  testing::internal::CaptureStdout();
+  auto frame = [&](double tx, double s) {
+    canvas.clear();
+    cairo_translate(canvas.cr(), tx, 0);
+    cairo_scale(canvas.cr(), s, s);
+    const unsigned long before = CaptionLayout::buildCount();
+    poly.draw(canvas.cr());
+    return CaptionLayout::buildCount() - before;
+  };
+  EXPECT_EQ(frame(0, 1), 1u);
+  const int ink = canvas.inkIn(52, 52, 200, 70);
+  EXPECT_EQ(frame(0, 1), 0u);
+  EXPECT_EQ(canvas.inkIn(52, 52, 200, 70), ink) << "the kept layout draws the same text";
+  EXPECT_EQ(frame(7, 1), 0u);
+  EXPECT_EQ(frame(7, 1.2), 1u);
+  poly.setCaption("Lager Nord und Süd");
+  EXPECT_EQ(frame(7, 1.2), 1u);
+  testing::internal::GetCapturedStdout();
+
+  // A caption longer than the edge is reported on every frame, and not drawn.
+  ShapePolygon narrow(50, 50, 70, 150);
+  narrow.setCaption("viel zu lang");
+  testing::internal::CaptureStdout();
+  testing::internal::CaptureStderr();
+  canvas.clear();
+  narrow.draw(canvas.cr());
+  narrow.draw(canvas.cr());
+  const std::string err = testing::internal::GetCapturedStderr();
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(err, "Text is too long to fit on the line\nText is too long to fit on the line\n");
+  EXPECT_EQ(canvas.inkIn(52, 52, 68, 148), 0);
+}
+
 } // namespace
