@@ -18,12 +18,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#if __has_include("GuiDemoRunner.h")
 #include "GuiDemoRunner.h"
-#define GUI_HAVE_RUNNER 1
-#else
-#define GUI_HAVE_RUNNER 0
-#endif
 
 // ---------------------------------------------------------------------------
 // Process-wide objects
@@ -226,9 +221,7 @@ GuiEngine::~GuiEngine() {
     Uint32 id = mWindows.begin()->first;
     if (!destroyWindow(id)) mWindows.erase(id);
   }
-#if GUI_HAVE_RUNNER
   if (mDemoRunner) mDemoRunner->releaseFonts();
-#endif
   if (GuiDefaultFont) {
     TTF_CloseFont(GuiDefaultFont);
     GuiDefaultFont = nullptr;
@@ -300,11 +293,7 @@ void GuiEngine::finishFrame() {
 }
 
 bool GuiEngine::runnerRunning() const {
-#if GUI_HAVE_RUNNER
   return mDemoRunner && mDemoRunner->state() == GuiDemoRunner::State::Running;
-#else
-  return false;
-#endif
 }
 
 bool GuiEngine::frameNeeded() const {
@@ -324,9 +313,7 @@ bool GuiEngine::pollEvent(SDL_Event& event) {
   }
   for (;;) {
     if (!SDL_PollEvent(&event)) return false;
-#if GUI_HAVE_RUNNER
     if (mDemoRunner && !mDemoRunner->acceptRealEvent(event)) continue;
-#endif
     break;
   }
   if (event.type == SDL_MOUSEMOTION) {
@@ -466,12 +453,10 @@ bool GuiEngine::runTurn() {
   }
   processDestroyRequests();
 
-#if GUI_HAVE_RUNNER
   if (mDemoRunner) {
     if (runnerRunning()) requestFrame();
     mDemoRunner->update(GuiTicks());
   }
-#endif
 
   if (mQuitRequested && !mQuitting) {
     deliverQuit();

@@ -11,20 +11,9 @@
 #include <algorithm>
 #include <cstring>
 
-#if __has_include("GuiMenuBar.h") && __has_include("GuiMenu.h")
+#include "GuiDemoRunner.h"
 #include "GuiMenu.h"
 #include "GuiMenuBar.h"
-#define GUI_HAVE_MENUS 1
-#else
-#define GUI_HAVE_MENUS 0
-#endif
-
-#if __has_include("GuiDemoRunner.h")
-#include "GuiDemoRunner.h"
-#define GUI_HAVE_RUNNER 1
-#else
-#define GUI_HAVE_RUNNER 0
-#endif
 
 namespace {
 
@@ -215,7 +204,6 @@ void GuiWindow::handleMotion(GuiEvent& event) {
     if (top && top != mActivePopup) mActivePopup = top;
   }
   if (mActivePopup) {
-#if GUI_HAVE_MENUS
     if (GuiMenuBar* bar = findMenuBar()) {
       int idx = bar->hitTopIndex(x, y);
       if (bar->mOpenIndex >= 0 && idx >= 0 && idx != bar->mOpenIndex) {
@@ -223,7 +211,6 @@ void GuiWindow::handleMotion(GuiEvent& event) {
         return;
       }
     }
-#endif
     // The popup reads the position from the SDL event itself.
     mActivePopup->handleEvent(event);
     return;
@@ -320,9 +307,7 @@ void GuiWindow::closeTopPopup(bool) {
   GuiObject* p = mPopups.back();
   mPopups.pop_back();
   bool keep = false;
-#if GUI_HAVE_MENUS
   if (GuiMenu* menu = dynamic_cast<GuiMenu*>(p)) keep = menu->mOwnedByBar;
-#endif
   if (keep) {
     // The menu bar owns this menu and opens it again later: only unlink it.
     eraseFrom(mChildren, p);
@@ -340,12 +325,10 @@ void GuiWindow::closeAllPopups(bool resetMenuBar) {
   while (!mPopups.empty()) closeTopPopup(false);
   mActivePopup = nullptr;
   if (resetMenuBar) {
-#if GUI_HAVE_MENUS
     if (GuiMenuBar* bar = findMenuBar()) {
       bar->mOpenIndex = -1;
       bar->invalidate();
     }
-#endif
     SDL_StartTextInput();
   }
 }
@@ -372,10 +355,8 @@ GuiObject* GuiWindow::topmostPopupAt(int x, int y) const {
 bool GuiWindow::pointInAnyPopup(int x, int y) const { return topmostPopupAt(x, y) != nullptr; }
 
 GuiMenuBar* GuiWindow::findMenuBar() const {
-#if GUI_HAVE_MENUS
   for (GuiObject* c : mChildren)
     if (GuiMenuBar* bar = dynamic_cast<GuiMenuBar*>(c)) return bar;
-#endif
   return nullptr;
 }
 
@@ -396,9 +377,7 @@ void GuiWindow::dispatchCommand(int cmdId, int sourceId, long param, GuiObject* 
   ev.x = ev.y = 0;
   ev.mEventObject = nullptr;
   ev.mId = -1;
-#if GUI_HAVE_RUNNER
   if (mEngine->mDemoRunner) mEngine->mDemoRunner->observeCommand(ev);
-#endif
   mEngine->onEvent(mAppWindow, ev);
 }
 
@@ -689,9 +668,7 @@ void GuiWindow::render(SDL_Renderer* renderer) {
   }
 
   renderTooltip(renderer);
-#if GUI_HAVE_RUNNER
   if (mEngine && mEngine->mDemoRunner) mEngine->mDemoRunner->drawOverlay(mAppWindow, renderer);
-#endif
 }
 
 void GuiWindow::resize(SDL_Renderer* renderer, int w, int h) {

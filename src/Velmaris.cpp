@@ -11,10 +11,6 @@
 #include "corekitc.h"
 #include "global.h"
 
-#if __has_include("GuiInputDialog.h")
-#include "GuiInputDialog.h"
-#define VELMARIS_HAVE_INPUT_DIALOG 1
-#endif
 
 #include <valgrind/callgrind.h>
 
@@ -302,12 +298,18 @@ void Velmaris::onEvent(AppWindow* window, GuiEvent& event) {
   static bool is_profiling = false;
 
   if (event.type == GE_Command && event.cmd.cmd_id == GUI_CMD_MODAL_CLOSED) {
-    GuiInputDialog* input = nullptr;
-#ifdef VELMARIS_HAVE_INPUT_DIALOG
-    input = dynamic_cast<GuiInputDialog*>(event.cmd.source);
-#endif
-    if (mVelmarisPanel) mVelmarisPanel->takeInput(input);
+    // Input boxes are the only dialogs whose answer carries text for the panel;
+    // this program opens none yet, so every closed dialog hands null.
+    if (mVelmarisPanel) mVelmarisPanel->takeInput(nullptr);
     requestDestroy(event.window_id);
+    return;
+  }
+
+  // A quit request from outside (SIGINT, SIGTERM, the desktop session ending) ends the
+  // program the way closing its window does; without this the editor could only be
+  // killed.
+  if (event.type == GE_RawSDL && event.raw && event.raw->type == SDL_QUIT) {
+    shutdown();
     return;
   }
 

@@ -404,6 +404,20 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheMainLoopWithOneCloseNotification) 
   EXPECT_NE(MainAppWindow, nullptr);  // the window goes with the object
 }
 
+TEST_F(MainWindowTest, QuitRequestFromOutsideEndsTheMainLoop) {
+  // SIGINT and SIGTERM reach the program as SDL_QUIT; it must end like a closed window,
+  // also while a screenplay-free editor sits idle.
+  delete app;
+  CountingVelmaris* counting = new CountingVelmaris;
+  app = counting;
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  app->mInjectedEvents.push_back(e);
+  app->run();
+  EXPECT_TRUE(app->mQuitRequested);
+  EXPECT_EQ(counting->closeNotifications, 1);
+}
+
 TEST_F(MainWindowTest, FrameShowsTheSelectedToolHighlighted) {
   clickOn("tool_diamond");
   SDL_Renderer* r = MainAppWindow->renderer;
