@@ -55,9 +55,15 @@ void buildDiagram(Map& map)
     }
 }
 
+// Removes the generated diagram when the benchmark program ends.
+struct FileRemover {
+    std::string path;
+    ~FileRemover() { std::remove(path.c_str()); }
+};
+
 const std::string& diagramFile()
 {
-    static const std::string path = [] {
+    static const FileRemover file{[] {
         const std::string p = "/tmp/velmaris_bench_" + std::to_string(getpid()) + ".vlm";
         Map map;
         GlobalMap = &map;
@@ -65,8 +71,8 @@ const std::string& diagramFile()
         if (!map.saveMap(p.c_str())) std::abort();
         GlobalMap = nullptr;
         return p;
-    }();
-    return path;
+    }()};
+    return file.path;
 }
 
 void quietLog()
