@@ -52,6 +52,32 @@ bool isCenteredPosition(int v) {
   return u >= 0x2FFF0000u && u <= 0x2FFFFFFFu;
 }
 
+// A zeroed w x h ARGB32 pixel buffer for a window's Cairo surface; null when
+// the memory cannot be had.
+unsigned char* allocateCairoPixels(int w, int h) {
+  return static_cast<unsigned char*>(std::calloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 1));
+}
+
+// Makes the window's Cairo surface and context over `pixels` (which the record
+// then owns) and records the size.
+void attachCairoBuffer(AppWindow* rec, unsigned char* pixels, int w, int h) {
+  rec->pixels = pixels;
+  rec->csurface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, w, h, w * 4);
+  rec->cr = cairo_create(rec->csurface);
+  rec->w = w;
+  rec->h = h;
+}
+
+// Releases the window's Cairo context, surface and pixel buffer.
+void releaseCairoBuffer(AppWindow* rec) {
+  if (rec->cr) cairo_destroy(rec->cr);
+  if (rec->csurface) cairo_surface_destroy(rec->csurface);
+  std::free(rec->pixels);
+  rec->cr = nullptr;
+  rec->csurface = nullptr;
+  rec->pixels = nullptr;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -529,20 +555,11 @@ bool GuiEngine::finishAppWindow(AppWindow* rec, const std::string& title, int w,
   if (!rec || !rec->window || w < 1 || h < 1) return false;
   rec->w = w;
   rec->h = h;
-  rec->pixels = static_cast<unsigned char*>(std::calloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 1));
-  if (rec->pixels) {
-    rec->csurface = cairo_image_surface_create_for_data(rec->pixels, CAIRO_FORMAT_ARGB32, w, h, w * 4);
-    rec->cr = cairo_create(rec->csurface);
-  }
+  if (unsigned char* pixels = allocateCairoPixels(w, h)) attachCairoBuffer(rec, pixels, w, h);
   rec->id = SDL_GetWindowID(rec->window);
   if (rec->id == 0 || !rec->pixels) {
     CK_ERROR("cannot finish window \"%s\": %s", title.c_str(), rec->pixels ? "no window id" : "out of memory");
-    if (rec->cr) cairo_destroy(rec->cr);
-    if (rec->csurface) cairo_surface_destroy(rec->csurface);
-    std::free(rec->pixels);
-    rec->cr = nullptr;
-    rec->csurface = nullptr;
-    rec->pixels = nullptr;
+    releaseCairoBuffer(rec);
     if (rec->renderer) {
       OnRendererDestroyed(rec->renderer);
       SDL_DestroyRenderer(rec->renderer);
@@ -639,17 +656,10 @@ void GuiEngine::resizeAppWindow(AppWindow* window, int w, int h) {
   requestFrame();
   if (!window || w < 1 || h < 1) return;
   if (w == window->w && h == window->h) return;
-  unsigned char* pixels =
-      static_cast<unsigned char*>(std::calloc(static_cast<size_t>(w) * static_cast<size_t>(h) * 4, 1));
+  unsigned char* pixels = allocateCairoPixels(w, h);
   if (!pixels) return;  // keep the old buffer rather than lose the window's surface
-  if (window->cr) cairo_destroy(window->cr);
-  if (window->csurface) cairo_surface_destroy(window->csurface);
-  std::free(window->pixels);
-  window->pixels = pixels;
-  window->csurface = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_ARGB32, w, h, w * 4);
-  window->cr = cairo_create(window->csurface);
-  window->w = w;
-  window->h = h;
+  releaseCairoBuffer(window);
+  attachCairoBuffer(window, pixels, w, h);
   if (window->renderer) SDL_RenderSetLogicalSize(window->renderer, w, h);
 }
 
@@ -765,12 +775,7 @@ bool GuiEngine::destroyWindow(Uint32 id) {
 
     if (rec->texture) SDL_DestroyTexture(rec->texture);
     rec->texture = nullptr;
-    if (rec->cr) cairo_destroy(rec->cr);
-    if (rec->csurface) cairo_surface_destroy(rec->csurface);
-    std::free(rec->pixels);
-    rec->cr = nullptr;
-    rec->csurface = nullptr;
-    rec->pixels = nullptr;
+    releaseCairoBuffer(rec);
 
     if (rec->window) SDL_SetWindowData(rec->window, "AppWindow", nullptr);
     if (rec->renderer) SDL_DestroyRenderer(rec->renderer);
