@@ -337,6 +337,16 @@ void Shape::recalcConnectionNodes()
     recalcBorderNodes();
 }
 
+void Shape::insetSideConnectionNodes()
+{
+    if (mConnectionNodes.size() < 4)
+        return;
+    mConnectionNodes[0]->mY += 1;
+    mConnectionNodes[1]->mX -= 1;
+    mConnectionNodes[2]->mY -= 1;
+    mConnectionNodes[3]->mX += 1;
+}
+
 void Shape::recalcBorderNodes()
 {
     for (ShapeNode* node : mBorderNodes)

@@ -154,6 +154,11 @@ public:
 protected:
     // Refreshes mTextPositionX/Y from vertex node 0 and the relative anchor.
     void updateTextPosition();
+    // Moves the four side-middle connection nodes (top, right, bottom, left)
+    // one unit into the shape, so that the line walk of a connection starts
+    // inside the outline. Kinds with four such nodes call it after the base
+    // recalculation.
+    void insetSideConnectionNodes();
 
 private:
     void shiftNodes(double dx, double dy);

@@ -61,14 +61,7 @@ std::vector<ShapeNode*> ShapeDiamond::getResizeNodes() { return {mShapeNodes[1],
 void ShapeDiamond::recalcConnectionNodes()
 {
     Shape::recalcConnectionNodes();
-    // One unit into the shape, so that the line walk of a connection starts
-    // inside the outline.
-    if (mConnectionNodes.size() < 4)
-        return;
-    mConnectionNodes[0]->mY += 1;
-    mConnectionNodes[1]->mX -= 1;
-    mConnectionNodes[2]->mY -= 1;
-    mConnectionNodes[3]->mX += 1;
+    insetSideConnectionNodes();
 }
 
 void ShapeDiamond::recalcBorderNodes()

@@ -46,14 +46,7 @@ std::vector<ShapeNode*> ShapeRectangle::getResizeNodes()
 void ShapeRectangle::recalcConnectionNodes()
 {
     Shape::recalcConnectionNodes();
-    // One unit into the shape, so that the line walk of a connection starts
-    // inside the outline.
-    if (mConnectionNodes.size() < 4)
-        return;
-    mConnectionNodes[0]->mY += 1;
-    mConnectionNodes[1]->mX -= 1;
-    mConnectionNodes[2]->mY -= 1;
-    mConnectionNodes[3]->mX += 1;
+    insetSideConnectionNodes();
 }
 
 void ShapeRectangle::moveNode(Node* node, double x, double y)
