@@ -140,8 +140,8 @@ bool parseButton(const std::vector<std::string>& args, int& button) {
 
 // "ctrl+shift+Tab": modifier words joined by "+", then a key name that SDL
 // knows. A "+" that is the last character belongs to the key name.
-bool parseKeySpec(const std::string& spec, SDL_Keycode& key, Uint16& mod) {
-    std::string rest = spec;
+bool parseKeyCombo(const std::string& combo, SDL_Keycode& key, Uint16& mod) {
+    std::string rest = combo;
     Uint16 modifiers = KMOD_NONE;
     for (;;) {
         size_t plus = rest.find('+');
@@ -347,7 +347,7 @@ bool GuiDemoRunner::parseLine(const std::string& line, int lineNo) {
     case Command::Key: {
         SDL_Keycode key = SDLK_UNKNOWN;
         Uint16 mod = 0;
-        if (!parseKeySpec(args[0], key, mod)) return failLine("unbekannte Taste " + args[0]);
+        if (!parseKeyCombo(args[0], key, mod)) return failLine("unbekannte Taste " + args[0]);
         break;
     }
     case Command::Type:
@@ -478,10 +478,10 @@ void GuiDemoRunner::pushButton(int button, bool down) {
     inject(e);
 }
 
-void GuiDemoRunner::pushKey(const std::string& spec) {
+void GuiDemoRunner::pushKey(const std::string& combo) {
     SDL_Keycode key = SDLK_UNKNOWN;
     Uint16 mod = 0;
-    if (!parseKeySpec(spec, key, mod)) return;
+    if (!parseKeyCombo(combo, key, mod)) return;
     SDL_Event e;
     SDL_zero(e);
     e.type = SDL_KEYDOWN;

@@ -128,7 +128,7 @@ private:
     void followWindow();
     void setCursor(float x, float y);
     void pushButton(int button, bool down);
-    void pushKey(const std::string& spec);
+    void pushKey(const std::string& combo);
     void inject(const SDL_Event& event);
     bool injectedQueueEmpty() const;
 
